@@ -1,0 +1,17 @@
+#include <QApplication>
+#include <cstdio>
+
+#include "main_window/display.h"
+#include "main_window/frm_main.h"
+
+int main(int argc, char* argv[]) {
+  if (!vesk::graphical_session_available()) {
+    std::fprintf(stderr, "vesk-plot: no graphical session found (DISPLAY is not set); "
+                         "start it from a desktop session.\n");
+    return 1;
+  }
+  QApplication app(argc, argv);
+  vesk::FrmMain window;
+  window.show();
+  return app.exec();
+}

@@ -1,0 +1,51 @@
+#pragma once
+// `frm_main`, the start-up window: five input boxes, four buttons and the plot
+// area. It turns the boxes into values and hands them to the plot code; the
+// drawing, the input rules and the file writing live outside the window.
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace vesk {
+
+class PlotArea;
+
+class FrmMain : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit FrmMain(QWidget* parent = nullptr);
+  ~FrmMain() override;
+
+  // The load step: reads the four range boxes and draws the frame for them.
+  // Input it cannot use is refused with a message, and nothing is drawn.
+  void load();
+
+  PlotArea& plot_area() { return *pic_plot; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  QLineEdit* add_text_box(const char* name, const QString& text);
+  QLabel* add_label(const char* name, const QString& caption, Qt::Alignment alignment);
+  QPushButton* add_button(const char* name, const QString& caption);
+  void show_refusal(const QString& message);
+
+  PlotArea* pic_plot;
+  QPushButton* cmd_plotline;
+  QLineEdit* txt_x1;
+  QLineEdit* txt_x2;
+  QPushButton* cmd_plotpoint;
+  QLineEdit* txt_y1;
+  QLineEdit* txt_y2;
+  QLineEdit* txt_clarity;
+  QPushButton* cmd_saveplot;
+  QPushButton* cmd_about;
+  bool centred_ = false;
+};
+
+}  // namespace vesk

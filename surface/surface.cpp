@@ -1,0 +1,36 @@
+#include "surface/surface.h"
+
+#include "surface/raster.h"
+
+namespace vesk {
+
+namespace {
+// 96 dots per inch, so saved files carry the same resolution on every desktop.
+constexpr int kDotsPerMetre = 3780;
+}  // namespace
+
+Surface::Surface(PixelSize pixels, Colour background)
+    : image_(pixels.width, pixels.height, QImage::Format_RGB32),
+      background_(background),
+      mapping_(0.0, 0.0, pixels.width - 1.0, pixels.height - 1.0, pixels) {
+  image_.setDotsPerMeterX(kDotsPerMetre);
+  image_.setDotsPerMeterY(kDotsPerMetre);
+  clear();
+}
+
+void Surface::clear() { image_.fill(to_rgb(background_)); }
+
+void Surface::set_scale(double left, double top, double right, double bottom) {
+  mapping_ = Mapping(left, top, right, bottom, mapping_.pixels());
+}
+
+void Surface::line(double xa, double ya, double xb, double yb, Colour colour) {
+  draw_line(image_, mapping_.to_pixel_x(xa), mapping_.to_pixel_y(ya), mapping_.to_pixel_x(xb),
+            mapping_.to_pixel_y(yb), to_rgb(colour));
+}
+
+void Surface::point(double x, double y, Colour colour) {
+  draw_point(image_, mapping_.to_pixel_x(x), mapping_.to_pixel_y(y), to_rgb(colour));
+}
+
+}  // namespace vesk

@@ -1,0 +1,127 @@
+#include "e2e/desktop.h"
+
+#include <QRegularExpression>
+
+// Last: Xlib defines macros (Bool, None, Status) that break Qt headers.
+#include <X11/Xlib.h>
+
+namespace vesk::e2e {
+
+std::optional<QByteArray> run_tool(const QString& program, const QStringList& arguments,
+                                   int timeout_ms) {
+  QProcess tool;
+  tool.start(program, arguments);
+  if (!tool.waitForFinished(timeout_ms) || tool.exitStatus() != QProcess::NormalExit ||
+      tool.exitCode() != 0) {
+    tool.kill();
+    tool.waitForFinished(1000);
+    return std::nullopt;
+  }
+  return tool.readAllStandardOutput();
+}
+
+qulonglong find_window(const QString& name_pattern, int timeout_ms) {
+  qulonglong found = 0;
+  wait_until(
+      [&] {
+        const auto out = run_tool("xdotool", {"search", "--onlyvisible", "--name", name_pattern});
+        if (out && !out->trimmed().isEmpty()) found = out->trimmed().split('\n').first().toULongLong();
+        return found != 0;
+      },
+      timeout_ms);
+  return found;
+}
+
+bool is_viewable(qulonglong window) {
+  const auto out = run_tool("xwininfo", {"-id", QString::number(window)});
+  return out && out->contains("IsViewable");
+}
+
+QRect window_geometry(qulonglong window) {
+  const auto out = run_tool("xwininfo", {"-id", QString::number(window)});
+  if (!out) return {};
+  auto field = [&](const char* label) {
+    const QRegularExpression re(QStringLiteral("%1:\\s*(-?\\d+)").arg(QLatin1String(label)));
+    return re.match(QString::fromUtf8(*out)).captured(1).toInt();
+  };
+  return QRect(field("Absolute upper-left X"), field("Absolute upper-left Y"), field("Width"),
+               field("Height"));
+}
+
+QImage screenshot() {
+  const auto png = run_tool("import", {"-window", "root", "png:-"});
+  return png ? QImage::fromData(*png, "PNG").convertToFormat(QImage::Format_RGB32) : QImage();
+}
+
+QImage screenshot(qulonglong window) { return screenshot().copy(window_geometry(window)); }
+
+std::optional<quint64> cardinal_property(qulonglong window, const QString& name) {
+  const auto out = run_tool("xprop", {"-id", QString::number(window), name});
+  if (!out) return std::nullopt;
+  const auto match = QRegularExpression(QStringLiteral("= (\\d+)")).match(QString::fromUtf8(*out));
+  if (!match.hasMatch()) return std::nullopt;
+  return match.captured(1).toULongLong();
+}
+
+void focus(qulonglong window) { run_tool("xdotool", {"windowfocus", "--sync", QString::number(window)}); }
+
+void key(qulonglong window, const QString& keys) {
+  focus(window);
+  run_tool("xdotool", {"key", "--clearmodifiers", keys});
+}
+
+void type(qulonglong window, const QString& text) {
+  focus(window);
+  run_tool("xdotool", {"type", "--delay", "5", text});
+}
+
+void click(qulonglong window, QPoint position) {
+  const QPoint at = window_geometry(window).topLeft() + position;
+  run_tool("xdotool", {"mousemove", "--sync", QString::number(at.x()), QString::number(at.y()),
+                       "click", "1"});
+}
+
+void request_close(qulonglong window) {
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) return;
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(display, window, False, NoEventMask, &event);
+  XCloseDisplay(display);
+}
+
+Program::Program(const QStringList& extra_environment) {
+  QStringList environment = QProcess::systemEnvironment();
+  environment.removeIf([](const QString& v) { return v.startsWith(QLatin1String("QT_QPA_PLATFORM=")); });
+  environment += extra_environment;
+  process_.setEnvironment(environment);
+  process_.setProcessChannelMode(QProcess::ForwardedChannels);
+  process_.start(qEnvironmentVariable("VESK_PLOT_BINARY"), {});
+  process_.waitForStarted(10000);
+  main_window_ = find_window(QStringLiteral("^Vesk - Plot v\\.1$"), 20000);
+}
+
+Program::~Program() {
+  if (process_.state() != QProcess::NotRunning) {
+    process_.kill();
+    process_.waitForFinished(5000);
+  }
+}
+
+std::optional<int> Program::wait_for_exit(int timeout_ms) {
+  if (!process_.waitForFinished(timeout_ms) || process_.exitStatus() != QProcess::NormalExit)
+    return std::nullopt;
+  return process_.exitCode();
+}
+
+QString screenshot_path(const QString& file_name) {
+  const QString dir = qEnvironmentVariable("VESK_SCREENSHOT_DIR", QStringLiteral("."));
+  return dir + QLatin1Char('/') + file_name;
+}
+
+}  // namespace vesk::e2e
