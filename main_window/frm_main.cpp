@@ -94,6 +94,9 @@ FrmMain::FrmMain(QWidget* parent) : QWidget(parent, Qt::Window) {
                                      txt_y1,   txt_y2,        txt_clarity, cmd_saveplot, cmd_about};
   for (qsizetype i = 1; i < tab_order.size(); ++i) setTabOrder(tab_order[i - 1], tab_order[i]);
 
+  connect(cmd_plotline, &QPushButton::clicked, this, [this] { plot(PlotMode::line); });
+  connect(cmd_plotpoint, &QPushButton::clicked, this, [this] { plot(PlotMode::point); });
+
   load();
 }
 
@@ -137,6 +140,27 @@ void FrmMain::load() {
   }
   draw_frame(pic_plot->surface(), std::get<RoundedRange>(range));
   pic_plot->update();
+}
+
+void FrmMain::plot(PlotMode mode) {
+  pic_plot->surface().clear();
+  pic_plot->update();
+  const RangeTexts texts{txt_x1->text(), txt_x2->text(), txt_y1->text(), txt_y2->text()};
+  const PlotCheck check = check_plot_input(texts, txt_clarity->text());
+  if (std::holds_alternative<EmptyRange>(check)) return show_empty_range(mode);
+  if (const auto* refusal = std::get_if<Refusal>(&check)) return show_refusal(refusal->message);
+
+  const auto& request = std::get<PlotRequest>(check);
+  load();
+  plot_curve(pic_plot->surface(), request.range, request.clarity, mode);
+  pic_plot->update();
+}
+
+void FrmMain::show_empty_range(PlotMode mode) {
+  // The two commands differ only in this icon.
+  const auto icon = mode == PlotMode::line ? QMessageBox::Warning : QMessageBox::NoIcon;
+  QMessageBox box(icon, kEmptyRangeTitle, kEmptyRangeText, QMessageBox::Ok, this);
+  box.exec();
 }
 
 void FrmMain::show_refusal(const QString& message) {

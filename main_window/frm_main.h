@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include "plot/curve.h"
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -24,6 +26,9 @@ class FrmMain : public QWidget {
   // Input it cannot use is refused with a message, and nothing is drawn.
   void load();
 
+  // The plot commands: clear, check the input, draw the frame and the curve.
+  void plot(PlotMode mode);
+
   PlotArea& plot_area() { return *pic_plot; }
 
  protected:
@@ -34,6 +39,7 @@ class FrmMain : public QWidget {
   QLabel* add_label(const char* name, const QString& caption, Qt::Alignment alignment);
   QPushButton* add_button(const char* name, const QString& caption);
   void show_refusal(const QString& message);
+  void show_empty_range(PlotMode mode);
 
   PlotArea* pic_plot;
   QPushButton* cmd_plotline;

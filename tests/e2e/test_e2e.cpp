@@ -20,6 +20,20 @@ QRgb plot_pixel(const QImage& client, int x, int y) {
   return client.pixel(kPlotOrigin + QPoint(x, y)) | 0xFF000000u;
 }
 
+// Replaces the text of the box whose top-left corner is at `box` (client pixels).
+void replace_text(qulonglong window, QPoint box, const QString& text) {
+  click(window, box + QPoint(10, 10));
+  key(window, "ctrl+a");
+  type(window, text);
+}
+
+int count_red_in_plot(const QImage& client, int first_column) {
+  int red = 0;
+  for (int y = 0; y < 390; ++y)
+    for (int x = first_column; x < 579; ++x) red += plot_pixel(client, x, y) == kRed;
+  return red;
+}
+
 }  // namespace
 
 class TestEndToEnd : public QObject {
@@ -53,6 +67,32 @@ class TestEndToEnd : public QObject {
 
     request_close(program.main_window());
     QCOMPARE(program.wait_for_exit(), std::optional<int>(0));
+  }
+
+  // x 0 … 2 by y 1 … 10, plotted with Alt+L: no axis in view, and the red
+  // y marker sits on the left border, so red from column 3 on is the curve.
+  void plot_by_line_with_the_access_key() {
+    Program program;
+    QVERIFY(program.main_window() != 0);
+    const qulonglong window = program.main_window();
+    replace_text(window, {24, 39}, "0");
+    replace_text(window, {108, 39}, "2");
+    replace_text(window, {24, 69}, "1");
+    replace_text(window, {108, 69}, "10");
+    key(window, "alt+l");
+
+    QImage client;
+    QVERIFY(wait_until([&] {
+      client = screenshot(window);  // the start-up y marker must have gone
+      return plot_pixel(client, 289, 16) != kRed && count_red_in_plot(client, 3) > 300;
+    }));
+    client.save(screenshot_path("plot-by-line.png"));
+    // f(0.5) = 1.1875: column 145, row (10 − 1.1875) / 9 · 389 ≈ 381.
+    bool near = false;
+    for (int dy = -2; dy <= 2; ++dy) near = near || plot_pixel(client, 145, 381 + dy) == kRed;
+    QVERIFY(near);
+    // The curve leaves through the top, right of x = 1.5 (f(1.5) ≈ 9.9).
+    QVERIFY(plot_pixel(client, 500, 100) != kRed);
   }
 };
 

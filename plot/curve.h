@@ -1,0 +1,53 @@
+#pragma once
+// The curve: the fixed quartic f(x) = x³ − 2·x² + x⁴ + 3·x sampled at `clarity`
+// samples per unit over x1r … x2r, drawn in red as a chain of segments (line
+// mode) or as separate points (point mode), in the scale the frame set.
+
+#include <cstdint>
+
+#include "plot/frame.h"
+
+namespace vesk {
+
+class Surface;
+
+enum class PlotMode { line, point };
+
+// f in double precision, in this order: x³, minus 2·x², plus x⁴, plus 3·x, with
+// std::pow for the powers. Every renderer evaluates f through this function, so
+// they agree to the last bit.
+double quartic(double x);
+
+// The sample positions. Sample k lies at (x1r · clarity + k) / clarity, from an
+// exact integer numerator, so the first sample is exactly x1r and the last
+// exactly x2r, however many there are. A clarity of 0 or less takes no sample.
+class Sampling {
+ public:
+  Sampling(std::int16_t x1r, std::int16_t x2r, int clarity) : x1r_(x1r), x2r_(x2r), clarity_(clarity) {}
+
+  std::int64_t count() const {
+    if (clarity_ <= 0 || x2r_ < x1r_) return 0;
+    return std::int64_t(x2r_ - x1r_) * clarity_ + 1;
+  }
+  double x(std::int64_t k) const { return double(std::int64_t(x1r_) * clarity_ + k) / clarity_; }
+  int clarity() const { return clarity_; }
+
+ private:
+  std::int16_t x1r_;
+  std::int16_t x2r_;
+  int clarity_;
+};
+
+// The reference renderers: every sample drawn in turn with the surface's Line
+// (consecutive samples joined, N samples give N − 1 segments) or Point (every
+// sample, the first included). Their time grows with the number of samples.
+void plot_by_line_each_sample(Surface& surface, RoundedRange range, int clarity);
+void plot_by_point_each_sample(Surface& surface, RoundedRange range, int clarity);
+
+// What the plot commands draw: the same image, made in time that follows the
+// plot area's pixels rather than the number of samples.
+void plot_by_line(Surface& surface, RoundedRange range, int clarity);
+void plot_by_point(Surface& surface, RoundedRange range, int clarity);
+void plot_curve(Surface& surface, RoundedRange range, int clarity, PlotMode mode);
+
+}  // namespace vesk
