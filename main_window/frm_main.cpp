@@ -8,6 +8,7 @@
 #include <QScreen>
 
 #include "main_window/plot_input.h"
+#include "main_window/save_plot.h"
 #include "main_window/twips.h"
 #include "plot/frame.h"
 #include "surface/plot_area.h"
@@ -96,6 +97,8 @@ FrmMain::FrmMain(QWidget* parent) : QWidget(parent, Qt::Window) {
 
   connect(cmd_plotline, &QPushButton::clicked, this, [this] { plot(PlotMode::line); });
   connect(cmd_plotpoint, &QPushButton::clicked, this, [this] { plot(PlotMode::point); });
+  connect(cmd_saveplot, &QPushButton::clicked, this, &FrmMain::save_plot);
+  save_asker_ = std::make_unique<SaveFileDialog>(this);
 
   load();
 }
@@ -155,6 +158,19 @@ void FrmMain::plot(PlotMode mode) {
   plot_curve(pic_plot->surface(), request.range, request.clarity, mode);
   pic_plot->update();
 }
+
+void FrmMain::save_plot() {
+  const std::optional<QString> file_name = save_asker_->ask_file_name();
+  if (!file_name) return;
+  if (const auto reason = write_image(pic_plot->surface().image(), *file_name)) {
+    QMessageBox box(QMessageBox::Warning, windowTitle(),
+                    QStringLiteral("The plot could not be saved to\n%1\n\n%2").arg(*file_name, *reason),
+                    QMessageBox::Ok, this);
+    box.exec();
+  }
+}
+
+void FrmMain::set_save_file_asker(std::unique_ptr<SaveFileAsker> asker) { save_asker_ = std::move(asker); }
 
 void FrmMain::show_empty_range(PlotMode mode) {
   // The two commands differ only in this icon.

@@ -4,6 +4,7 @@
 // drawing, the input rules and the file writing live outside the window.
 
 #include <QWidget>
+#include <memory>
 
 #include "plot/curve.h"
 
@@ -14,6 +15,7 @@ class QPushButton;
 namespace vesk {
 
 class PlotArea;
+class SaveFileAsker;
 
 class FrmMain : public QWidget {
   Q_OBJECT
@@ -28,6 +30,11 @@ class FrmMain : public QWidget {
 
   // The plot commands: clear, check the input, draw the frame and the curve.
   void plot(PlotMode mode);
+
+  // The save command: asks for a file name and writes the plot area's image.
+  void save_plot();
+  // Tests answer the save dialog through this.
+  void set_save_file_asker(std::unique_ptr<SaveFileAsker> asker);
 
   PlotArea& plot_area() { return *pic_plot; }
 
@@ -51,6 +58,7 @@ class FrmMain : public QWidget {
   QLineEdit* txt_clarity;
   QPushButton* cmd_saveplot;
   QPushButton* cmd_about;
+  std::unique_ptr<SaveFileAsker> save_asker_;
   bool centred_ = false;
 };
 

@@ -1,5 +1,8 @@
 // End-to-end: the real vesk-plot in a real X server, seen through screenshots.
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "e2e/desktop.h"
@@ -93,6 +96,28 @@ class TestEndToEnd : public QObject {
     QVERIFY(near);
     // The curve leaves through the top, right of x = 1.5 (f(1.5) ≈ 9.9).
     QVERIFY(plot_pixel(client, 500, 100) != kRed);
+  }
+
+  // Alt+S, a name typed without an extension into the real dialog, Enter.
+  void save_through_the_real_dialog() {
+    Program program;
+    QVERIFY(program.main_window() != 0);
+    QTemporaryDir folder;
+    key(program.main_window(), "alt+s");
+    const qulonglong dialog = find_window(QStringLiteral("^Save Picture$"));
+    QVERIFY2(dialog != 0, "the save dialog did not appear");
+    key(dialog, "ctrl+a");
+    type(dialog, folder.filePath("graph"));
+    key(dialog, "Return");
+
+    const QString saved = folder.filePath("graph.bmp");
+    QVERIFY(wait_until([&] { return QFile::exists(saved); }));
+    QVERIFY(wait_until([&] { return !is_viewable(dialog); }));
+    const QImage image(saved);
+    QCOMPARE(image.size(), QSize(579, 390));
+    QCOMPARE(image.pixel(100, 195) | 0xFF000000u, kRed);    // the x axis, no marker
+    QCOMPARE(image.pixel(289, 100) | 0xFF000000u, kGreen);  // the y axis, no marker
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"graph.bmp"});
   }
 };
 
