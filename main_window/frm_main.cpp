@@ -7,9 +7,11 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "about/frm_about.h"
 #include "main_window/plot_input.h"
 #include "main_window/save_plot.h"
 #include "main_window/twips.h"
+#include "main_window/window_font.h"
 #include "plot/frame.h"
 #include "surface/plot_area.h"
 
@@ -46,14 +48,6 @@ QRect placement_of(const char* name) {
   for (const Placement& p : kLayout)
     if (qstrcmp(p.name, name) == 0) return to_pixels(p.place);
   Q_UNREACHABLE();
-}
-
-// The layout was made for a narrow 8-point system font; a condensed face at
-// 11 pixels keeps every caption inside its control.
-QFont window_font() {
-  QFont font(QStringLiteral("DejaVu Sans Condensed"));
-  font.setPixelSize(11);
-  return font;
 }
 
 }  // namespace
@@ -98,6 +92,7 @@ FrmMain::FrmMain(QWidget* parent) : QWidget(parent, Qt::Window) {
   connect(cmd_plotline, &QPushButton::clicked, this, [this] { plot(PlotMode::line); });
   connect(cmd_plotpoint, &QPushButton::clicked, this, [this] { plot(PlotMode::point); });
   connect(cmd_saveplot, &QPushButton::clicked, this, &FrmMain::save_plot);
+  connect(cmd_about, &QPushButton::clicked, this, &FrmMain::show_about);
   save_asker_ = std::make_unique<SaveFileDialog>(this);
 
   load();
@@ -168,6 +163,11 @@ void FrmMain::save_plot() {
                     QMessageBox::Ok, this);
     box.exec();
   }
+}
+
+void FrmMain::show_about() {
+  if (!frm_about) frm_about = std::make_unique<FrmAbout>();
+  frm_about->show_modal();
 }
 
 void FrmMain::set_save_file_asker(std::unique_ptr<SaveFileAsker> asker) { save_asker_ = std::move(asker); }

@@ -14,6 +14,7 @@ class QPushButton;
 
 namespace vesk {
 
+class FrmAbout;
 class PlotArea;
 class SaveFileAsker;
 
@@ -35,6 +36,10 @@ class FrmMain : public QWidget {
   void save_plot();
   // Tests answer the save dialog through this.
   void set_save_file_asker(std::unique_ptr<SaveFileAsker> asker);
+
+  // The About command: creates `frm_about` on first use and shows it modally.
+  void show_about();
+  FrmAbout* about_window() { return frm_about.get(); }
 
   PlotArea& plot_area() { return *pic_plot; }
 
@@ -59,6 +64,7 @@ class FrmMain : public QWidget {
   QPushButton* cmd_saveplot;
   QPushButton* cmd_about;
   std::unique_ptr<SaveFileAsker> save_asker_;
+  std::unique_ptr<FrmAbout> frm_about;  // no owner window: a top-level of its own
   bool centred_ = false;
 };
 

@@ -119,6 +119,49 @@ class TestEndToEnd : public QObject {
     QCOMPARE(image.pixel(289, 100) | 0xFF000000u, kGreen);  // the y axis, no marker
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"graph.bmp"});
   }
+
+  // Alt+A: a borderless window fades in, the close picture fades it out, the
+  // main window takes input again, and closing the main window still ends
+  // the program with the About window hidden.
+  void about_window_fades_in_and_out() {
+    Program program;
+    const qulonglong window = program.main_window();
+    QVERIFY(window != 0);
+    key(window, "alt+a");
+    const qulonglong about = find_window(QStringLiteral("^&about Vesk$"));
+    QVERIFY2(about != 0, "the About window did not appear");
+    QCOMPARE(window_geometry(about).size(), QSize(298, 204));
+    const auto hints = run_tool("xprop", {"-id", QString::number(about), "_MOTIF_WM_HINTS"});
+    // Flags, functions, decorations …: the decorations field is in use, and empty.
+    QVERIFY(hints);
+    const QList<QByteArray> fields = hints->mid(hints->indexOf('=') + 1).split(',');
+    QVERIFY(fields.size() >= 3);
+    QVERIFY(fields[0].trimmed().toUInt(nullptr, 16) & 0x2);
+    QCOMPARE(fields[2].trimmed().toUInt(nullptr, 16), 0u);
+
+    // _NET_WM_WINDOW_OPACITY is level / 255 of 0xFFFFFFFF: 71 → 1195853639, 249 → 4193909241.
+    std::optional<quint64> first = cardinal_property(about, "_NET_WM_WINDOW_OPACITY");
+    QVERIFY(first.has_value());
+    QVERIFY(*first < 4193909241u);
+    QVERIFY(wait_until([&] { return cardinal_property(about, "_NET_WM_WINDOW_OPACITY") == 4193909241u; }));
+    QImage shown = screenshot(about);
+    shown.save(screenshot_path("about-window.png"));
+
+    click(about, QPoint(264 + 18, 1 + 18));
+    QVERIFY(wait_until([&] { return !is_viewable(about); }));
+
+    // Input reaches the main window again: an empty range brings its message.
+    replace_text(window, {24, 39}, "5");
+    replace_text(window, {108, 39}, "5");
+    key(window, "alt+l");
+    const qulonglong message = find_window(QStringLiteral("^errore$"));
+    QVERIFY2(message != 0, "the main window took no input after the About window");
+    key(message, "Return");
+    QVERIFY(wait_until([&] { return !is_viewable(message); }));
+
+    request_close(window);
+    QCOMPARE(program.wait_for_exit(), std::optional<int>(0));
+  }
 };
 
 QTEST_GUILESS_MAIN(TestEndToEnd)
