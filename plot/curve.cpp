@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "plot/fast_curve.h"
 #include "surface/surface.h"
 
 namespace vesk {
@@ -39,11 +40,11 @@ void plot_by_point_each_sample(Surface& surface, RoundedRange range, int clarity
 }
 
 void plot_by_line(Surface& surface, RoundedRange range, int clarity) {
-  plot_by_line_each_sample(surface, range, clarity);
+  render_curve_by_line(surface, range, clarity);
 }
 
 void plot_by_point(Surface& surface, RoundedRange range, int clarity) {
-  plot_by_point_each_sample(surface, range, clarity);
+  render_curve_by_point(surface, range, clarity);
 }
 
 void plot_curve(Surface& surface, RoundedRange range, int clarity, PlotMode mode) {
