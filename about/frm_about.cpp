@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include "about/clickable_label.h"
+#include "main_window/display.h"
 #include "main_window/twips.h"
 #include "main_window/window_font.h"
 #include "surface/hand_cursor.h"
@@ -61,6 +62,7 @@ bool TranslucentForm(QWidget* frm, int TranslucenceLevel) {
 FrmAbout::FrmAbout() : QDialog(nullptr, Qt::Tool | Qt::FramelessWindowHint), Timer1(new QTimer(this)) {
   setObjectName(QStringLiteral("frm_about"));
   setWindowTitle(QStringLiteral("&about Vesk"));
+  setWindowIcon(application_icon());
   setWindowModality(Qt::ApplicationModal);
   setFixedSize(to_pixels(kClientArea).size());
   setFont(window_font());

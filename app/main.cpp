@@ -11,6 +11,7 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   QApplication app(argc, argv);
+  vesk::set_application_identity();
   vesk::FrmMain window;
   window.show();
   return app.exec();

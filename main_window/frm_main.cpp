@@ -8,6 +8,7 @@
 #include <QScreen>
 
 #include "about/frm_about.h"
+#include "main_window/display.h"
 #include "main_window/plot_input.h"
 #include "main_window/save_plot.h"
 #include "main_window/twips.h"
@@ -55,6 +56,7 @@ QRect placement_of(const char* name) {
 FrmMain::FrmMain(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("frm_main"));
   setWindowTitle(QStringLiteral("Vesk - Plot v.1"));
+  setWindowIcon(application_icon());
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   resize(to_pixels(kClientArea).size());

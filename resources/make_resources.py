@@ -117,6 +117,99 @@ def close_button(x, y):
     return tuple(sum(s[i] for s in samples) / len(samples) for i in range(3))
 
 
+def icon(size):
+    """The application icon: a plot window with grid, axes and the red quartic."""
+    def colour_at(u, v):  # u, v in 0 … 1, v downwards
+        r = 0.16  # corner radius of the rounded square
+        cu, cv = min(max(u, r), 1 - r), min(max(v, r), 1 - r)
+        if math.hypot(u - cu, v - cv) > r:
+            return None
+        if not (0.12 <= u <= 0.88 and 0.12 <= v <= 0.88):
+            return (28, 32, 44)  # dark frame, like the black main window
+        # Plot area: x −3 … 2, y −9 … 16.
+        x = -3 + (u - 0.12) / 0.76 * 5
+        y = 16 - (v - 0.12) / 0.76 * 25
+        f = x ** 3 - 2 * x ** 2 + x ** 4 + 3 * x
+        slope = 4 * x ** 3 + 3 * x ** 2 - 4 * x + 3
+        distance = abs(y - f) * (0.76 / 25) / math.hypot(1, slope / 5)
+        if distance < 0.022:
+            return (220, 30, 30)
+        if abs(y) < 0.45:
+            return (40, 170, 60)
+        if abs(x) < 0.045:
+            return (40, 170, 60)
+        if abs(x - round(x)) < 0.02 or abs(y / 5 - round(y / 5)) < 0.02:
+            return (215, 215, 215)
+        return (255, 255, 255)
+
+    def pixel(x, y):
+        total = [0.0, 0.0, 0.0, 0.0]
+        n = 4
+        for sy in range(n):
+            for sx in range(n):
+                c = colour_at((x + (sx + 0.5) / n) / size, (y + (sy + 0.5) / n) / size)
+                if c is not None:
+                    for i in range(3):
+                        total[i] += c[i]
+                    total[3] += 1
+        if total[3] == 0:
+            return (0, 0, 0, 0)
+        return tuple(total[i] / total[3] for i in range(3)) + (255 * total[3] / n / n,)
+    return pixel
+
+
+def write_icon_svg(path):
+    """The same icon as a scalable drawing, on a 256-unit canvas."""
+    def to_canvas(x, y):
+        return 256 * (0.12 + (x + 3) / 5 * 0.76), 256 * (0.12 + (16 - y) / 25 * 0.76)
+
+    points = []
+    for i in range(201):
+        x = -3 + 5 * i / 200
+        y = x ** 3 - 2 * x ** 2 + x ** 4 + 3 * x
+        points.append("%.2f,%.2f" % to_canvas(x, y))
+    left, top = to_canvas(-3, 16)
+    right, bottom = to_canvas(2, -9)
+    grid = []
+    for gx in range(-2, 2):
+        cx = to_canvas(gx, 0)[0]
+        grid.append(f'<line x1="{cx:.2f}" y1="{top:.2f}" x2="{cx:.2f}" y2="{bottom:.2f}"/>')
+    for gy in (-5, 5, 10, 15):
+        cy = to_canvas(0, gy)[1]
+        grid.append(f'<line x1="{left:.2f}" y1="{cy:.2f}" x2="{right:.2f}" y2="{cy:.2f}"/>')
+    ax, ay = to_canvas(0, 0)
+    svg = f"""<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" viewBox="0 0 256 256">
+  <rect width="256" height="256" rx="41" fill="#1c202c"/>
+  <rect x="{left:.2f}" y="{top:.2f}" width="{right - left:.2f}" height="{bottom - top:.2f}" fill="#ffffff"/>
+  <clipPath id="plot"><rect x="{left:.2f}" y="{top:.2f}" width="{right - left:.2f}" height="{bottom - top:.2f}"/></clipPath>
+  <g stroke="#d7d7d7" stroke-width="4">{"".join(grid)}</g>
+  <g stroke="#28aa3c" stroke-width="7">
+    <line x1="{left:.2f}" y1="{ay:.2f}" x2="{right:.2f}" y2="{ay:.2f}"/>
+    <line x1="{ax:.2f}" y1="{top:.2f}" x2="{ax:.2f}" y2="{bottom:.2f}"/>
+  </g>
+  <polyline clip-path="url(#plot)" fill="none" stroke="#dc1e1e" stroke-width="11" stroke-linejoin="round" points="{" ".join(points)}"/>
+</svg>
+"""
+    with open(path, "w") as f:
+        f.write(svg)
+
+
+def write_rgba_png(path, width, height, pixel):
+    raw = bytearray()
+    for y in range(height):
+        raw.append(0)
+        for x in range(width):
+            raw.extend(max(0, min(255, round(c))) for c in pixel(x, y))
+
+    def chunk(kind, body):
+        return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
+
+    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)  # 8-bit RGBA
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
+                chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
+
+
 def as_bytes(pixel):
     return lambda x, y: bytes(max(0, min(255, round(c))) for c in pixel(x, y))
 
@@ -128,6 +221,9 @@ def main():
     write_xbm(os.path.join(HERE, "hand_mask.xbm"), "hand_mask", mask)
     write_png(os.path.join(HERE, "about_background.png"), 300, 203, as_bytes(background))
     write_png(os.path.join(HERE, "close_button.png"), 37, 37, as_bytes(close_button))
+    write_icon_svg(os.path.join(HERE, "icon.svg"))
+    for size in (48, 256):
+        write_rgba_png(os.path.join(HERE, f"icon-{size}.png"), size, size, icon(size))
 
 
 if __name__ == "__main__":

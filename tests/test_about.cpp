@@ -81,6 +81,7 @@ class TestAbout : public QObject {
       QCOMPARE(about->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
       QCOMPARE(about->parentWidget(), nullptr);
       QCOMPARE(about->windowModality(), Qt::ApplicationModal);
+      QVERIFY(!about->windowIcon().isNull());
       QCOMPARE(QApplication::activeModalWidget(), about);
 
       const std::pair<const char*, QRect> places[] = {

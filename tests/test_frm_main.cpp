@@ -37,6 +37,7 @@ class TestFrmMain : public QObject {
     QVERIFY(flags & Qt::WindowMinimizeButtonHint);
     QVERIFY(flags & Qt::WindowCloseButtonHint);
     QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+    QVERIFY(!window->windowIcon().isNull());
   }
 
   // Positions in pixels: the layout's twips divided by 15.
