@@ -1,18 +1,25 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test (unit, widget, end-to-end) with CTest.
-# --sanitize builds a separate tree with AddressSanitizer and UndefinedBehaviorSanitizer.
+# Sets up, builds and runs every test with CTest: unit, widget, end-to-end and
+# soak tests in Xvfb, packaging checks, and the fuzz targets (built with clang).
+# --sanitize builds a separate tree with AddressSanitizer and UndefinedBehaviorSanitizer
+# and runs the suite there (without the fuzz targets, which carry their own sanitizers).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
+jobs=$(nproc)
 
-build_dir=build/test
-options=(-DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON)
 if [ "${1:-}" = "--sanitize" ]; then
   build_dir=build/sanitize
   options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DVESK_SANITIZE=ON)
+else
+  build_dir=build/test
+  cmake -S . -B build/fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DBUILD_TESTING=OFF -DVESK_FUZZ=ON >/dev/null
+  cmake --build build/fuzz --target fuzz_number fuzz_plot -j"$jobs"
+  options=(-DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DVESK_FUZZ_BINARY_DIR="$PWD/build/fuzz/tests/fuzz")
 fi
 
 cmake -S . -B "$build_dir" "${options[@]}" >/dev/null
-cmake --build "$build_dir" -j"$(nproc)"
+cmake --build "$build_dir" -j"$jobs"
 cd "$build_dir"
-ctest --output-on-failure --timeout 900
+ctest --output-on-failure --timeout 3600
