@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <csignal>
 #include <cstdio>
 
 #include "main_window/display.h"
@@ -10,6 +11,9 @@ int main(int argc, char* argv[]) {
                          "start it from a desktop session.\n");
     return 1;
   }
+  // A write beyond the file-size limit should fail and be reported, not end
+  // the program with the plot unsaved.
+  std::signal(SIGXFSZ, SIG_IGN);
   QApplication app(argc, argv);
   vesk::set_application_identity();
   vesk::FrmMain window;

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libxkbcommon-dev
   fonts-dejavu-core fonts-dejavu-extra
   # end-to-end tests: a real X server, window tools and screenshots
-  xvfb xauth xdotool x11-utils imagemagick libx11-dev
+  xvfb xauth xdotool x11-utils imagemagick libx11-dev util-linux
   # benchmarks, fuzzing and packaging checks
   libbenchmark-dev clang libclang-rt-14-dev
   desktop-file-utils appstream dpkg-dev file

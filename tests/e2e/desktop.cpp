@@ -20,12 +20,21 @@ std::optional<QByteArray> run_tool(const QString& program, const QStringList& ar
   return tool.readAllStandardOutput();
 }
 
+QList<qulonglong> visible_windows(const QString& name_pattern) {
+  QList<qulonglong> found;
+  const auto out = run_tool("xdotool", {"search", "--onlyvisible", "--name", name_pattern});
+  if (out)
+    for (const QByteArray& line : out->trimmed().split('\n'))
+      if (!line.isEmpty()) found << line.toULongLong();
+  return found;
+}
+
 qulonglong find_window(const QString& name_pattern, int timeout_ms) {
   qulonglong found = 0;
   wait_until(
       [&] {
-        const auto out = run_tool("xdotool", {"search", "--onlyvisible", "--name", name_pattern});
-        if (out && !out->trimmed().isEmpty()) found = out->trimmed().split('\n').first().toULongLong();
+        const QList<qulonglong> windows = visible_windows(name_pattern);
+        if (!windows.isEmpty()) found = windows.first();
         return found != 0;
       },
       timeout_ms);
@@ -72,12 +81,14 @@ void key(qulonglong window, const QString& keys) {
 
 void type(qulonglong window, const QString& text) {
   focus(window);
-  run_tool("xdotool", {"type", "--delay", "5", text});
+  // "--" so that text starting with a minus sign is typed, not read as an option.
+  run_tool("xdotool", {"type", "--delay", "5", "--", text});
 }
 
 void click(qulonglong window, QPoint position) {
   const QPoint at = window_geometry(window).topLeft() + position;
-  run_tool("xdotool", {"mousemove", "--sync", QString::number(at.x()), QString::number(at.y()),
+  // No --sync: it waits for the pointer to move, forever when it is already there.
+  run_tool("xdotool", {"mousemove", QString::number(at.x()), QString::number(at.y()), "sleep", "0.05",
                        "click", "1"});
 }
 

@@ -20,6 +20,8 @@ std::optional<QByteArray> run_tool(const QString& program, const QStringList& ar
 // The first window whose name matches the regular expression, waiting up to
 // `timeout_ms` for it to appear; 0 when none did.
 qulonglong find_window(const QString& name_pattern, int timeout_ms = 10000);
+// Every visible window whose name matches, at this moment.
+QList<qulonglong> visible_windows(const QString& name_pattern);
 // Whether the window with this id is mapped (viewable).
 bool is_viewable(qulonglong window);
 // The window's client area on the screen.
@@ -50,6 +52,8 @@ class Program {
   Program& operator=(const Program&) = delete;
 
   qulonglong main_window() const { return main_window_; }
+  qint64 pid() const { return process_.processId(); }
+  bool running() const { return process_.state() == QProcess::Running; }
   QProcess& process() { return process_; }
   // Waits for the program to end by itself; its exit code, or nullopt.
   std::optional<int> wait_for_exit(int timeout_ms = 10000);
