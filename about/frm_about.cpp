@@ -17,10 +17,6 @@ namespace {
 
 // The window's layout, in twips relative to the client area.
 constexpr TwipsRect kClientArea{0, 0, 4470, 3060};
-struct Placement {
-  const char* name;
-  TwipsRect place;
-};
 constexpr Placement kLayout[] = {
     {"Image1", {0, 0, 4500, 3045}},    {"Image2", {3960, 15, 555, 555}},
     {"Label1", {1305, 900, 1635, 285}}, {"Label2", {1935, 1350, 555, 285}},
@@ -28,11 +24,7 @@ constexpr Placement kLayout[] = {
     {"Label5", {585, 2475, 3300, 240}},
 };
 
-QRect placement_of(const char* name) {
-  for (const Placement& p : kLayout)
-    if (qstrcmp(p.name, name) == 0) return to_pixels(p.place);
-  Q_UNREACHABLE();
-}
+QRect placement_of(const char* name) { return placement_of(kLayout, name); }
 
 constexpr int kTimerInterval = 4;  // milliseconds
 

@@ -21,10 +21,6 @@ namespace {
 
 // The window's layout, in twips relative to the client area.
 constexpr TwipsRect kClientArea{0, 0, 9000, 7440};
-struct Placement {
-  const char* name;
-  TwipsRect place;
-};
 constexpr Placement kLayout[] = {
     {"pic_plot", {135, 1485, 8745, 5910}},
     {"cmd_plotline", {2475, 675, 1275, 465}},
@@ -45,11 +41,7 @@ constexpr Placement kLayout[] = {
     {"lbl_clarity", {7290, 810, 450, 195}},
 };
 
-QRect placement_of(const char* name) {
-  for (const Placement& p : kLayout)
-    if (qstrcmp(p.name, name) == 0) return to_pixels(p.place);
-  Q_UNREACHABLE();
-}
+QRect placement_of(const char* name) { return placement_of(kLayout, name); }
 
 }  // namespace
 

@@ -2,7 +2,9 @@
 // Window layouts are kept in twips (1/1440 inch), as they were designed; this is
 // the one place that turns them into pixels.
 
+#include <QByteArray>
 #include <QRect>
+#include <cstddef>
 
 namespace vesk {
 
@@ -19,6 +21,20 @@ constexpr int to_pixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwip
 
 inline QRect to_pixels(TwipsRect r) {
   return QRect(to_pixels(r.left), to_pixels(r.top), to_pixels(r.width), to_pixels(r.height));
+}
+
+// One row of a window's layout table: a control's name and its place.
+struct Placement {
+  const char* name;
+  TwipsRect place;
+};
+
+// The place of `name` in `layout`, in pixels.
+template <std::size_t N>
+QRect placement_of(const Placement (&layout)[N], const char* name) {
+  for (const Placement& p : layout)
+    if (qstrcmp(p.name, name) == 0) return to_pixels(p.place);
+  Q_UNREACHABLE();
 }
 
 }  // namespace vesk

@@ -64,17 +64,18 @@ def write_xbm(path, name, rows):
         f.write("\n".join(lines) + "\n")
 
 
-def write_png(path, width, height, pixel):
+def write_png(path, width, height, pixel, alpha=False):
+    """8-bit RGB (24-bit colour) or, with alpha, RGBA; pixel(x, y) gives the channels."""
     raw = bytearray()
     for y in range(height):
         raw.append(0)
         for x in range(width):
-            raw.extend(pixel(x, y))
+            raw.extend(max(0, min(255, round(c))) for c in pixel(x, y))
 
     def chunk(kind, body):
         return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
 
-    header = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)  # 8-bit RGB
+    header = struct.pack(">IIBBBBB", width, height, 8, 6 if alpha else 2, 0, 0, 0)
     with open(path, "wb") as f:
         f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
                 chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
@@ -194,36 +195,16 @@ def write_icon_svg(path):
         f.write(svg)
 
 
-def write_rgba_png(path, width, height, pixel):
-    raw = bytearray()
-    for y in range(height):
-        raw.append(0)
-        for x in range(width):
-            raw.extend(max(0, min(255, round(c))) for c in pixel(x, y))
-
-    def chunk(kind, body):
-        return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
-
-    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)  # 8-bit RGBA
-    with open(path, "wb") as f:
-        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
-                chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
-
-
-def as_bytes(pixel):
-    return lambda x, y: bytes(max(0, min(255, round(c))) for c in pixel(x, y))
-
-
 def main():
     bitmap = [row.replace("#", "1").replace(".", "0").replace(" ", "0") for row in HAND]
     mask = [row.replace("#", "1").replace(".", "1").replace(" ", "0") for row in HAND]
     write_xbm(os.path.join(HERE, "hand.xbm"), "hand", bitmap)
     write_xbm(os.path.join(HERE, "hand_mask.xbm"), "hand_mask", mask)
-    write_png(os.path.join(HERE, "about_background.png"), 300, 203, as_bytes(background))
-    write_png(os.path.join(HERE, "close_button.png"), 37, 37, as_bytes(close_button))
+    write_png(os.path.join(HERE, "about_background.png"), 300, 203, background)
+    write_png(os.path.join(HERE, "close_button.png"), 37, 37, close_button)
     write_icon_svg(os.path.join(HERE, "icon.svg"))
     for size in (48, 256):
-        write_rgba_png(os.path.join(HERE, f"icon-{size}.png"), size, size, icon(size))
+        write_png(os.path.join(HERE, f"icon-{size}.png"), size, size, icon(size), alpha=True)
 
 
 if __name__ == "__main__":
