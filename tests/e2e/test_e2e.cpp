@@ -13,6 +13,8 @@ namespace {
 
 // The plot area's drawable pixels start inside its 2-pixel border.
 constexpr QPoint kPlotOrigin(9 + 2, 99 + 2);
+// The test's X server is 1280 × 1024; QRect::center() rounds down.
+constexpr QPoint kScreenCentre(639, 511);
 const QRgb kBlack = qRgb(0, 0, 0);
 const QRgb kWhite = qRgb(255, 255, 255);
 const QRgb kGrid = qRgb(0xF0, 0xF0, 0xF0);
@@ -48,6 +50,7 @@ class TestEndToEnd : public QObject {
     QVERIFY2(program.main_window() != 0, "the main window did not appear");
     const QRect geometry = window_geometry(program.main_window());
     QCOMPARE(geometry.size(), QSize(600, 496));
+    QCOMPARE(geometry.center(), kScreenCentre);  // no window manager here: no frame either
 
     QImage client;
     QVERIFY(wait_until([&] {
@@ -131,6 +134,7 @@ class TestEndToEnd : public QObject {
     const qulonglong about = find_window(QStringLiteral("^&about Vesk$"));
     QVERIFY2(about != 0, "the About window did not appear");
     QCOMPARE(window_geometry(about).size(), QSize(298, 204));
+    QCOMPARE(window_geometry(about).center(), kScreenCentre);
     const auto hints = run_tool("xprop", {"-id", QString::number(about), "_MOTIF_WM_HINTS"});
     // Flags, functions, decorations …: the decorations field is in use, and empty.
     QVERIFY(hints);
