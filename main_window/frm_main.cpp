@@ -123,9 +123,12 @@ QPushButton* FrmMain::add_button(const char* name, const QString& caption) {
   return button;
 }
 
+RangeTexts FrmMain::range_texts() const {
+  return {txt_x1->text(), txt_x2->text(), txt_y1->text(), txt_y2->text()};
+}
+
 void FrmMain::load() {
-  const RangeTexts texts{txt_x1->text(), txt_x2->text(), txt_y1->text(), txt_y2->text()};
-  const auto range = read_rounded_range(texts);
+  const auto range = read_rounded_range(range_texts());
   if (const auto* refusal = std::get_if<Refusal>(&range)) {
     show_refusal(refusal->message);
     return;
@@ -137,8 +140,7 @@ void FrmMain::load() {
 void FrmMain::plot(PlotMode mode) {
   pic_plot->surface().clear();
   pic_plot->update();
-  const RangeTexts texts{txt_x1->text(), txt_x2->text(), txt_y1->text(), txt_y2->text()};
-  const PlotCheck check = check_plot_input(texts, txt_clarity->text());
+  const PlotCheck check = check_plot_input(range_texts(), txt_clarity->text());
   if (std::holds_alternative<EmptyRange>(check)) return show_empty_range(mode);
   if (const auto* refusal = std::get_if<Refusal>(&check)) return show_refusal(refusal->message);
 

@@ -17,6 +17,7 @@ namespace vesk {
 class FrmAbout;
 class PlotArea;
 class SaveFileAsker;
+struct RangeTexts;
 
 class FrmMain : public QWidget {
   Q_OBJECT
@@ -47,6 +48,7 @@ class FrmMain : public QWidget {
   void showEvent(QShowEvent* event) override;
 
  private:
+  RangeTexts range_texts() const;
   QLineEdit* add_text_box(const char* name, const QString& text);
   QLabel* add_label(const char* name, const QString& caption, Qt::Alignment alignment);
   QPushButton* add_button(const char* name, const QString& caption);
