@@ -107,15 +107,6 @@ class TestFrame : public QObject {
     QCOMPARE(first_difference(fast.image(), every_line.image()), QString());
     QCOMPARE(fast.image(), expected_frame(widest));
   }
-
-  void markers_are_placed_on_the_axes() {
-    Surface surface(kPlotPixels, kActiveTitleText);
-    draw_frame(surface, RoundedRange{1, 5, 2, 7});
-    const LineObject& x = surface.lin_x();
-    const LineObject& y = surface.lin_y();
-    QCOMPARE((QList<double>{x.x1, x.y1, x.x2, x.y2}), (QList<double>{1, 0, 5, 0}));
-    QCOMPARE((QList<double>{y.x1, y.y1, y.x2, y.y2}), (QList<double>{0, 2, 0, 7}));
-  }
 };
 
 QTEST_GUILESS_MAIN(TestFrame)

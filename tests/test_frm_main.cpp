@@ -116,20 +116,6 @@ class TestFrmMain : public QObject {
     QCOMPARE(order, expected);
   }
 
-  void access_keys_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("keys");
-    QTest::newRow("plot by line") << "cmd_plotline" << "Alt+L";
-    QTest::newRow("plot by point") << "cmd_plotpoint" << "Alt+P";
-    QTest::newRow("save") << "cmd_saveplot" << "Alt+S";
-    QTest::newRow("about") << "cmd_about" << "Alt+A";
-  }
-  void access_keys() {
-    QFETCH(QString, name);
-    QFETCH(QString, keys);
-    QCOMPARE(control<QPushButton>(qPrintable(name))->shortcut(), QKeySequence(keys));
-  }
-
   void hand_cursor_over_the_plot() {
     const QCursor cursor = control<QWidget>("pic_plot")->cursor();
     QCOMPARE(cursor.shape(), Qt::BitmapCursor);

@@ -131,15 +131,6 @@ class TestPlotCommands : public QObject {
     QTRY_COMPARE(plot_image(*window), expected);
   }
 
-  void access_key_shows_the_empty_range_message() {
-    enter({"5", "5", "-9", "9", "100"});
-    SeenMessage seen;
-    answer_next_message_box(seen);
-    QTest::keyClick(window, Qt::Key_P, Qt::AltModifier);
-    QTRY_VERIFY(seen.seen);
-    QCOMPARE(seen.icon, QMessageBox::NoIcon);
-  }
-
   // x 0 … 2 by y 1 … 10: no axis in view, so every red pixel is the curve's.
   void red_only_where_the_curve_is() {
     enter({"0", "2", "1", "10", "100"});
