@@ -4,11 +4,14 @@
 // xwininfo, xprop and ImageMagick's import; needs DISPLAY (the test runs
 // under xvfb-run).
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QProcess>
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <QThread>
 #include <optional>
 
 namespace vesk::e2e {
@@ -41,7 +44,16 @@ void request_close(qulonglong window);
 
 // Polls `condition` every 20 ms until it holds or `timeout_ms` passes.
 template <typename Condition>
-bool wait_until(Condition condition, int timeout_ms = 10000);
+bool wait_until(Condition condition, int timeout_ms = 10000) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!condition()) {
+    if (clock.elapsed() > timeout_ms) return false;
+    QCoreApplication::processEvents();
+    QThread::msleep(20);
+  }
+  return true;
+}
 
 // The program under test, started in its own process.
 class Program {
@@ -67,5 +79,3 @@ class Program {
 QString screenshot_path(const QString& file_name);
 
 }  // namespace vesk::e2e
-
-#include "e2e/desktop_wait.h"
