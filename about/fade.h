@@ -1,6 +1,6 @@
 #pragma once
-// The About window's fade as a plain state machine. The window feeds it the
-// load step, the ticks of `Timer1` and the clicks on the close picture, and
+// The About window's fade as a plain state machine. The window feeds it each
+// showing, the ticks of `Timer1` and the clicks on the close picture, and
 // carries out what each step returns: a level to apply, or hiding.
 //
 // Fading in starts at 70 and each tick adds one; levels below 250 are applied,
@@ -25,9 +25,9 @@ class Fade {
     friend bool operator==(const Step&, const Step&) = default;
   };
 
-  // The load step: fading in from 70 with the timer running, and one tick.
+  // A showing: fading in from 70 with the timer running, and one tick at once.
   Step start();
-  // The handler of Timer1, also run directly by start() and close_clicked().
+  // One tick of `Timer1`; start() and close_clicked() run one each too.
   Step tick();
   // A click on the close picture.
   Step close_clicked();

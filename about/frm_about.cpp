@@ -1,30 +1,32 @@
 #include "about/frm_about.h"
 
 #include <QDesktopServices>
+#include <QGraphicsOpacityEffect>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QTimer>
 #include <QUrl>
+#include <QWindow>
 
 #include "about/clickable_label.h"
-#include "main_window/display.h"
-#include "main_window/twips.h"
-#include "main_window/window_font.h"
-#include "surface/hand_cursor.h"
+#include "ui/application.h"
+#include "ui/hand_cursor.h"
+#include "ui/twips.h"
 
 namespace vesk {
 namespace {
 
 // The window's layout, in twips relative to the client area.
-constexpr TwipsRect kClientArea{0, 0, 4470, 3060};
-constexpr Placement kLayout[] = {
-    {"Image1", {0, 0, 4500, 3045}},    {"Image2", {3960, 15, 555, 555}},
-    {"Label1", {1305, 900, 1635, 285}}, {"Label2", {1935, 1350, 555, 285}},
-    {"Label3", {765, 1710, 2895, 240}}, {"Label4", {1845, 2070, 870, 285}},
-    {"Label5", {585, 2475, 3300, 240}},
+struct Layout {
+  TwipsRect client{0, 0, 4470, 3060};
+  TwipsRect Image1{0, 0, 4500, 3045};
+  TwipsRect Image2{3960, 15, 555, 555};
+  TwipsRect Label1{1305, 900, 1635, 285};
+  TwipsRect Label2{1935, 1350, 555, 285};
+  TwipsRect Label3{765, 1710, 2895, 240};
+  TwipsRect Label4{1845, 2070, 870, 285};
+  TwipsRect Label5{585, 2475, 3300, 240};
 };
-
-QRect placement_of(const char* name) { return placement_of(kLayout, name); }
+constexpr Layout kLayout;
 
 constexpr int kTimerInterval = 4;  // milliseconds
 
@@ -36,42 +38,60 @@ QFont link_font() {
   return font;
 }
 
-bool platform_has_window_opacity() {
+// The picture, drawn at twice its size for screens scaled by 1.5 or more.
+QPixmap picture(const QString& name, qreal device_pixel_ratio) {
+  const bool doubled = device_pixel_ratio >= 1.5;
+  QPixmap pixmap(QStringLiteral(":/resources/%1%2.png").arg(name, doubled ? QStringLiteral("@2x") : QString()));
+  pixmap.setDevicePixelRatio(doubled ? 2.0 : 1.0);
+  return pixmap;
+}
+
+bool platform_sets_window_opacity() {
   const QString platform = QGuiApplication::platformName();
-  return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+  return !platform.startsWith(QLatin1String("wayland")) && platform != QLatin1String("offscreen") &&
+         platform != QLatin1String("minimal");
 }
 
 }  // namespace
 
-bool TranslucentForm(QWidget* frm, int TranslucenceLevel) {
-  frm->setWindowOpacity(TranslucenceLevel / 255.0);
-  // Debian's Qt sends X requests only when X events arrive; a repaint makes
-  // each level reach the server as it is applied.
-  frm->update();
-  return platform_has_window_opacity() && frm->windowOpacity() == TranslucenceLevel / 255.0;
-}
-
-FrmAbout::FrmAbout() : QDialog(nullptr, Qt::Tool | Qt::FramelessWindowHint), Timer1(new QTimer(this)) {
+FrmAbout::FrmAbout(const QFont& font, QWidget* over)
+    : QDialog(nullptr, Qt::Tool | Qt::FramelessWindowHint),
+      over_(over),
+      content_(new QWidget(this)),
+      Timer1(new QTimer(this)) {
   setObjectName(QStringLiteral("frm_about"));
   setWindowTitle(QStringLiteral("&about Vesk"));
-  setWindowIcon(application_icon());
   setWindowModality(Qt::ApplicationModal);
-  setFixedSize(to_pixels(kClientArea).size());
-  setFont(window_font());
+  setFixedSize(to_pixels(kLayout.client).size());
+  setFont(font);
+  content_->setGeometry(rect());
+  if (!platform_sets_window_opacity()) {
+    setAttribute(Qt::WA_TranslucentBackground);
+    painted_opacity_ = new QGraphicsOpacityEffect(content_);
+    content_->setGraphicsEffect(painted_opacity_);
+  }
 
-  auto* Image1 = add_label("Image1", {});
-  Image1->setPixmap(QPixmap(QStringLiteral(":/resources/about_background.png")));
-  auto* Image2 = add_label("Image2", {});
-  Image2->setPixmap(QPixmap(QStringLiteral(":/resources/close_button.png")));
-  Image2->setCursor(hand_cursor());
-  add_label("Label1", QStringLiteral("Code By : Vesk"))->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  add_label("Label2", QStringLiteral("Web :"));
-  auto* Label3 = add_label("Label3", QStringLiteral("www.vesk.example.com"));
-  add_label("Label4", QStringLiteral("E_mail :"));
-  auto* Label5 = add_label("Label5", QStringLiteral("vesk@example.com"));
+  const qreal ratio = over->devicePixelRatioF();
+  const QPixmap background = picture(QStringLiteral("about_background"), ratio);
+  // The picture is a pixel shorter than the window: its last row fills the rest.
+  QPalette palette = content_->palette();
+  palette.setBrush(QPalette::Window, QBrush(background.copy(0, background.height() - 1, background.width(), 1)));
+  content_->setPalette(palette);
+  content_->setAutoFillBackground(true);
+
+  add_label("Image1", to_pixels(kLayout.Image1), {})->setPixmap(background);
+  auto* Image2 = add_label("Image2", to_pixels(kLayout.Image2), {});
+  Image2->setPixmap(picture(QStringLiteral("close_button"), ratio));
+  Image2->setCursor(hand_cursor(ratio));
+  add_label("Label1", to_pixels(kLayout.Label1), QStringLiteral("Code By : Vesk"))
+      ->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  add_label("Label2", to_pixels(kLayout.Label2), QStringLiteral("Web :"));
+  auto* Label3 = add_label("Label3", to_pixels(kLayout.Label3), QStringLiteral("www.vesk.example.com"));
+  add_label("Label4", to_pixels(kLayout.Label4), QStringLiteral("E_mail :"));
+  auto* Label5 = add_label("Label5", to_pixels(kLayout.Label5), QStringLiteral("vesk@example.com"));
   for (ClickableLabel* link : {Label3, Label5}) {
     link->setFont(link_font());
-    link->setCursor(hand_cursor());
+    link->setCursor(hand_cursor(ratio));
     link->adjustSize();  // sized to its text from its top-left corner
   }
 
@@ -83,10 +103,10 @@ FrmAbout::FrmAbout() : QDialog(nullptr, Qt::Tool | Qt::FramelessWindowHint), Tim
   connect(Label5, &ClickableLabel::clicked, this, [] { QDesktopServices::openUrl(QUrl(kMailAddress)); });
 }
 
-ClickableLabel* FrmAbout::add_label(const char* name, const QString& caption) {
-  auto* label = new ClickableLabel(caption, this);
+ClickableLabel* FrmAbout::add_label(const char* name, QRect place, const QString& caption) {
+  auto* label = new ClickableLabel(caption, content_);
   label->setObjectName(QLatin1String(name));
-  label->setGeometry(placement_of(name));
+  label->setGeometry(place);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   return label;
 }
@@ -95,21 +115,30 @@ void FrmAbout::show_modal() {
   // Every showing fades in afresh: showing the window at its faded-out level,
   // where one click on the close picture would hide it at once, is no use.
   carry_out(fade_.start());
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    QRect frame = geometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
-  }
+  // Over the main window: compositors that place windows themselves (Wayland)
+  // put a window with a transient parent over that parent.
+  winId();
+  windowHandle()->setTransientParent(over_->windowHandle());
+  setScreen(over_->screen());
+  centre_on_screen(this);
   exec();
 }
 
 void FrmAbout::reject() { carry_out(fade_.close_clicked()); }
 
 void FrmAbout::carry_out(Fade::Step step) {
-  if (step.apply) TranslucentForm(this, *step.apply);
+  if (step.apply) TranslucentForm(*step.apply);
   if (step.hide) hide();
   if (fade_.timer_enabled() && !Timer1->isActive()) Timer1->start();
   if (!fade_.timer_enabled()) Timer1->stop();
+}
+
+void FrmAbout::TranslucentForm(int TranslucenceLevel) {
+  if (painted_opacity_ != nullptr) return painted_opacity_->setOpacity(TranslucenceLevel / 255.0);
+  setWindowOpacity(TranslucenceLevel / 255.0);
+  // Debian's Qt sends X requests only when X events arrive; a repaint makes
+  // each level reach the server as it is applied.
+  update();
 }
 
 }  // namespace vesk

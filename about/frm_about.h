@@ -8,6 +8,7 @@
 
 #include "about/fade.h"
 
+class QGraphicsOpacityEffect;
 class QTimer;
 
 namespace vesk {
@@ -18,16 +19,12 @@ class ClickableLabel;
 inline const QString kWebAddress = QStringLiteral("https://www.vesk.example.com/");
 inline const QString kMailAddress = QStringLiteral("mailto:vesk@example.com");
 
-// Applies `TranslucenceLevel` (0 … 255) as the window's opacity. True when the
-// platform took it; callers ignore the result, as a window that cannot be
-// translucent is still usable.
-bool TranslucentForm(QWidget* frm, int TranslucenceLevel);
-
 class FrmAbout : public QDialog {
   Q_OBJECT
 
  public:
-  FrmAbout();
+  // `over` is the main window: the About window shows over it, on its screen.
+  FrmAbout(const QFont& font, QWidget* over);
 
   // Starts a fresh fade-in and shows the window modally; returns once the
   // fade-out has hidden it.
@@ -40,9 +37,16 @@ class FrmAbout : public QDialog {
   void reject() override;
 
  private:
-  ClickableLabel* add_label(const char* name, const QString& caption);
+  ClickableLabel* add_label(const char* name, QRect place, const QString& caption);
   void carry_out(Fade::Step step);
+  // Applies `TranslucenceLevel` (0 … 255): as the window's opacity where the
+  // platform has one, else as the alpha its content is painted with over a
+  // transparent window (Wayland), so the same levels show at the same times.
+  void TranslucentForm(int TranslucenceLevel);
 
+  QWidget* over_;
+  QWidget* content_;
+  QGraphicsOpacityEffect* painted_opacity_ = nullptr;  // where the platform has no window opacity
   Fade fade_;
   QTimer* Timer1;
 };

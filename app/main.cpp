@@ -2,19 +2,30 @@
 #include <csignal>
 #include <cstdio>
 
-#include "main_window/display.h"
+#include "main_window/command_line.h"
 #include "main_window/frm_main.h"
+#include "ui/application.h"
 
 int main(int argc, char* argv[]) {
-  if (!vesk::graphical_session_available()) {
-    std::fprintf(stderr, "vesk-plot: no graphical session found (DISPLAY is not set); "
-                         "start it from a desktop session.\n");
-    return 1;
-  }
   // A write beyond the file-size limit should fail and be reported, not end
   // the program with the plot unsaved.
   std::signal(SIGXFSZ, SIG_IGN);
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  if (vesk::wants_command_line(arguments)) {
+    const QCoreApplication app(argc, argv);  // no window, no display needed
+    QCoreApplication::setApplicationVersion(QStringLiteral(VESK_VERSION));
+    return vesk::run_command_line(arguments);
+  }
+
+  if (!vesk::graphical_session_available()) {
+    std::fprintf(stderr, "vesk-plot: no graphical session found (DISPLAY is not set); "
+                         "start it from a desktop session, or write a file with --output (see --help).\n");
+    return 1;
+  }
+  vesk::begin_guarded_start();
   QApplication app(argc, argv);
+  vesk::end_guarded_start();
   vesk::set_application_identity();
   vesk::FrmMain window;
   window.show();

@@ -5,23 +5,26 @@
 
 #include <QApplication>
 
-#include "plot/curve.h"
-#include "plot/fast_curve.h"
+#include "main_window/plot_file.h"
 #include "plot/frame.h"
+#include "plot/plot.h"
+#include "plot/reference_curve.h"
 #include "surface/surface.h"
 
 namespace {
 
+using vesk::PlotMode;
+using vesk::PlotRequest;
 using vesk::RoundedRange;
 
-constexpr vesk::PixelSize kPlotPixels{579, 390};
 constexpr RoundedRange kWidest{-32768, 32767, -32768, 32767};
 constexpr RoundedRange kStartUp{-9, 9, -9, 9};
+// The plot area on a screen of scale 1 and 2: device pixels and line width.
+constexpr vesk::PixelSize kScale1{579, 390}, kScale2{1158, 780};
 
 void frame(benchmark::State& state, RoundedRange range) {
-  vesk::Surface surface(kPlotPixels, vesk::kActiveTitleText);
+  vesk::Surface surface(kScale1);
   for (auto _ : state) {
-    surface.clear();
     vesk::draw_frame(surface, range);
     benchmark::DoNotOptimize(surface.image().constBits());
   }
@@ -29,45 +32,55 @@ void frame(benchmark::State& state, RoundedRange range) {
 BENCHMARK_CAPTURE(frame, widest, kWidest)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(frame, start_up, kStartUp)->Unit(benchmark::kMicrosecond);
 
-using Renderer = void (*)(vesk::Surface&, RoundedRange, int);
-
-// The curve alone, on a drawn frame.
-void curve(benchmark::State& state, RoundedRange range, int clarity, Renderer render) {
-  vesk::Surface surface(kPlotPixels, vesk::kActiveTitleText);
-  vesk::draw_frame(surface, range);
+// What a plot command or a step of the view draws: frame and curve.
+void plot(benchmark::State& state, PlotRequest request, vesk::PixelSize pixels, int line_width) {
+  vesk::Surface surface(pixels, line_width);
   for (auto _ : state) {
-    render(surface, range, clarity);
+    vesk::draw_plot(surface, request);
     benchmark::DoNotOptimize(surface.image().constBits());
   }
 }
-BENCHMARK_CAPTURE(curve, worst_line, kWidest, 32767, vesk::render_curve_by_line)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(curve, worst_point, kWidest, 32767, vesk::render_curve_by_point)->Unit(benchmark::kMillisecond);
-
-// What a plot command draws: clear, frame, curve.
-void plot_command(benchmark::State& state, RoundedRange range, int clarity, vesk::PlotMode mode) {
-  vesk::Surface surface(kPlotPixels, vesk::kActiveTitleText);
-  for (auto _ : state) {
-    surface.clear();
-    vesk::draw_frame(surface, range);
-    vesk::plot_curve(surface, range, clarity, mode);
-    benchmark::DoNotOptimize(surface.image().constBits());
-  }
-}
-BENCHMARK_CAPTURE(plot_command, worst_line, kWidest, 32767, vesk::PlotMode::line)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(plot_command, worst_point, kWidest, 32767, vesk::PlotMode::point)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(plot_command, start_up_line, kStartUp, 100, vesk::PlotMode::line)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(plot_command, start_up_point, kStartUp, 100, vesk::PlotMode::point)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(plot, worst_line, PlotRequest{kWidest, 32767, PlotMode::line}, kScale1, 1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(plot, worst_point, PlotRequest{kWidest, 32767, PlotMode::point}, kScale1, 1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(plot, worst_line_scale_2, PlotRequest{kWidest, 32767, PlotMode::line}, kScale2, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(plot, worst_point_scale_2, PlotRequest{kWidest, 32767, PlotMode::point}, kScale2, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(plot, start_up_line, PlotRequest{kStartUp, 100, PlotMode::line}, kScale1, 1)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(plot, start_up_point, PlotRequest{kStartUp, 100, PlotMode::point}, kScale1, 1)->Unit(benchmark::kMicrosecond);
+// A zoom step near the minimum at the highest clarity, where the curve fills the view.
+BENCHMARK_CAPTURE(plot, dense_step_point, PlotRequest{{-3, 2, -8, 12}, 32767, PlotMode::point}, kScale1, 1)->Unit(benchmark::kMillisecond);
 
 // The per-sample reference beside the fast renderer on the same input, sized
 // so the reference takes about a second: x −400 … 400 at clarity 32767 is
 // 26 million samples.
+void reference(benchmark::State& state, PlotRequest request) {
+  vesk::Surface surface(kScale1);
+  for (auto _ : state) {
+    vesk::draw_frame(surface, request.range);
+    vesk::draw_curve_each_sample(surface, request);
+    benchmark::DoNotOptimize(surface.image().constBits());
+  }
+}
 constexpr RoundedRange kSpeedUp{-400, 400, -10, 10};
-BENCHMARK_CAPTURE(curve, speedup_reference_line, kSpeedUp, 32767, vesk::plot_by_line_each_sample)
-    ->Unit(benchmark::kMillisecond)->Iterations(2);
-BENCHMARK_CAPTURE(curve, speedup_fast_line, kSpeedUp, 32767, vesk::render_curve_by_line)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(curve, speedup_reference_point, kSpeedUp, 32767, vesk::plot_by_point_each_sample)
-    ->Unit(benchmark::kMillisecond)->Iterations(2);
-BENCHMARK_CAPTURE(curve, speedup_fast_point, kSpeedUp, 32767, vesk::render_curve_by_point)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(reference, speedup_line, PlotRequest{kSpeedUp, 32767, PlotMode::line})->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK_CAPTURE(plot, speedup_line, PlotRequest{kSpeedUp, 32767, PlotMode::line}, kScale1, 1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(reference, speedup_point, PlotRequest{kSpeedUp, 32767, PlotMode::point})->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK_CAPTURE(plot, speedup_point, PlotRequest{kSpeedUp, 32767, PlotMode::point}, kScale1, 1)->Unit(benchmark::kMillisecond);
+
+// The files a save writes, in memory; the counter gives the size in bytes.
+void file(benchmark::State& state, PlotRequest request, vesk::FileFormat format) {
+  QByteArray bytes;
+  for (auto _ : state) {
+    bytes = vesk::encode_plot(request, format);
+    benchmark::DoNotOptimize(bytes.constData());
+  }
+  state.counters["bytes"] = double(bytes.size());
+}
+BENCHMARK_CAPTURE(file, worst_svg_line, PlotRequest{kWidest, 32767, PlotMode::line}, vesk::FileFormat::svg)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(file, worst_svg_point, PlotRequest{kWidest, 32767, PlotMode::point}, vesk::FileFormat::svg)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(file, dense_svg_line, PlotRequest{{-3, 2, -8, 12}, 32767, PlotMode::line}, vesk::FileFormat::svg)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(file, dense_svg_point, PlotRequest{{-3, 2, -8, 12}, 32767, PlotMode::point}, vesk::FileFormat::svg)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(file, dense_pdf_point, PlotRequest{{-3, 2, -8, 12}, 32767, PlotMode::point}, vesk::FileFormat::pdf)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(file, worst_bmp, PlotRequest{kWidest, 32767, PlotMode::point}, vesk::FileFormat::bmp)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,194 +1,260 @@
 #include "main_window/frm_main.h"
 
+#include <QClipboard>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
+#include <QShortcut>
 
 #include "about/frm_about.h"
-#include "main_window/display.h"
+#include "main_window/main_layout.h"
+#include "main_window/plot_file.h"
 #include "main_window/plot_input.h"
-#include "main_window/save_plot.h"
-#include "main_window/twips.h"
-#include "main_window/window_font.h"
+#include "main_window/save_dialog.h"
 #include "plot/frame.h"
+#include "plot/plot.h"
 #include "surface/plot_area.h"
+#include "ui/application.h"
+#include "ui/twips.h"
+#include "ui/window_font.h"
 
 namespace vesk {
 namespace {
 
-// The window's layout, in twips relative to the client area.
-constexpr TwipsRect kClientArea{0, 0, 9000, 7440};
-constexpr Placement kLayout[] = {
-    {"pic_plot", {135, 1485, 8745, 5910}},
-    {"cmd_plotline", {2475, 675, 1275, 465}},
-    {"txt_x1", {360, 585, 555, 330}},
-    {"txt_x2", {1620, 585, 555, 330}},
-    {"cmd_plotpoint", {4185, 675, 1275, 465}},
-    {"txt_y1", {360, 1035, 555, 330}},
-    {"txt_y2", {1620, 1035, 555, 330}},
-    {"lbl_x1", {90, 675, 210, 195}},
-    {"lbl_y2", {90, 1080, 210, 195}},
-    {"lbl_y1", {1305, 1080, 210, 195}},
-    {"lbl_x2", {1305, 675, 210, 195}},
-    {"lbl_To", {1395, 315, 300, 195}},
-    {"lbl_from", {270, 315, 435, 195}},
-    {"txt_clarity", {7830, 720, 1095, 330}},
-    {"cmd_saveplot", {5940, 675, 1140, 465}},
-    {"cmd_about", {7785, 45, 1140, 375}},
-    {"lbl_clarity", {7290, 810, 450, 195}},
-};
+constexpr int kBorderPixels = 2;  // of `pic_plot`, on each side
+static_assert(to_pixels(kMainLayout.pic_plot.width) - 2 * kBorderPixels == kPictureSize.width &&
+              to_pixels(kMainLayout.pic_plot.height) - 2 * kBorderPixels == kPictureSize.height);
 
-QRect placement_of(const char* name) { return placement_of(kLayout, name); }
+constexpr int kButtonMargin = 8;  // pixels a button's frame takes from its caption's room
+
+QPalette with_colour(QPalette palette, QPalette::ColorRole role, QColor colour) {
+  palette.setColor(role, colour);
+  return palette;
+}
 
 }  // namespace
 
 FrmMain::FrmMain(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("frm_main"));
   setWindowTitle(QStringLiteral("Vesk - Plot v.1"));
-  setWindowIcon(application_icon());
-  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-  resize(to_pixels(kClientArea).size());
-  setFont(window_font());
-  QPalette black = palette();
-  black.setColor(QPalette::Window, Qt::black);
-  setPalette(black);
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+  resize(to_pixels(kMainLayout.client).size());
+  setPalette(with_colour(palette(), QPalette::Window, Qt::black));
   setAutoFillBackground(true);
 
   // Created in tab order.
-  pic_plot = new PlotArea(placement_of("pic_plot").size(), this);
+  pic_plot = new PlotArea(to_pixels(kMainLayout.pic_plot).size(), [this](Surface& surface) { draw(surface); }, this);
   pic_plot->setObjectName(QStringLiteral("pic_plot"));
-  pic_plot->move(placement_of("pic_plot").topLeft());
-  cmd_plotline = add_button("cmd_plotline", QStringLiteral("plot by&line"));
-  txt_x1 = add_text_box("txt_x1", QStringLiteral("-9"));
-  txt_x2 = add_text_box("txt_x2", QStringLiteral("9"));
-  cmd_plotpoint = add_button("cmd_plotpoint", QStringLiteral("plot by&point"));
-  txt_y1 = add_text_box("txt_y1", QStringLiteral("-9"));
-  txt_y2 = add_text_box("txt_y2", QStringLiteral("9"));
-  add_label("lbl_x1", QStringLiteral("X :"), Qt::AlignHCenter);
-  add_label("lbl_y2", QStringLiteral("Y :"), Qt::AlignHCenter);
-  add_label("lbl_y1", QStringLiteral("Y :"), Qt::AlignHCenter);
-  add_label("lbl_x2", QStringLiteral("X :"), Qt::AlignHCenter);
-  add_label("lbl_To", QStringLiteral("To :"), Qt::AlignHCenter);
-  add_label("lbl_from", QStringLiteral("From :"), Qt::AlignLeft);
-  txt_clarity = add_text_box("txt_clarity", QStringLiteral("100"));
-  cmd_saveplot = add_button("cmd_saveplot", QStringLiteral("&Seve plot"));
-  cmd_about = add_button("cmd_about", QStringLiteral("&About"));
-  add_label("lbl_clarity", QStringLiteral("clarity:"), Qt::AlignHCenter);
+  pic_plot->move(to_pixels(kMainLayout.pic_plot).topLeft());
+  cmd_plotline = add_button("cmd_plotline", to_pixels(kMainLayout.cmd_plotline), QStringLiteral("plot by&line"));
+  txt_x1 = add_text_box("txt_x1", to_pixels(kMainLayout.txt_x1), QStringLiteral("-9"));
+  txt_x2 = add_text_box("txt_x2", to_pixels(kMainLayout.txt_x2), QStringLiteral("9"));
+  cmd_plotpoint = add_button("cmd_plotpoint", to_pixels(kMainLayout.cmd_plotpoint), QStringLiteral("plot by&point"));
+  txt_y1 = add_text_box("txt_y1", to_pixels(kMainLayout.txt_y1), QStringLiteral("-9"));
+  txt_y2 = add_text_box("txt_y2", to_pixels(kMainLayout.txt_y2), QStringLiteral("9"));
+  add_label("lbl_x1", to_pixels(kMainLayout.lbl_x1), QStringLiteral("X :"), Qt::AlignHCenter);
+  add_label("lbl_y2", to_pixels(kMainLayout.lbl_y2), QStringLiteral("Y :"), Qt::AlignHCenter);
+  add_label("lbl_y1", to_pixels(kMainLayout.lbl_y1), QStringLiteral("Y :"), Qt::AlignHCenter);
+  add_label("lbl_x2", to_pixels(kMainLayout.lbl_x2), QStringLiteral("X :"), Qt::AlignHCenter);
+  add_label("lbl_To", to_pixels(kMainLayout.lbl_To), QStringLiteral("To :"), Qt::AlignHCenter);
+  add_label("lbl_from", to_pixels(kMainLayout.lbl_from), QStringLiteral("From :"), Qt::AlignLeft);
+  txt_clarity = add_text_box("txt_clarity", to_pixels(kMainLayout.txt_clarity), QStringLiteral("100"));
+  cmd_saveplot = add_button("cmd_saveplot", to_pixels(kMainLayout.cmd_saveplot), QStringLiteral("&Seve plot"));
+  cmd_about = add_button("cmd_about", to_pixels(kMainLayout.cmd_about), QStringLiteral("&About"));
+  add_label("lbl_clarity", to_pixels(kMainLayout.lbl_clarity), QStringLiteral("clarity:"), Qt::AlignHCenter);
+  lbl_coordinates = add_label("lbl_coordinates", to_pixels(kMainLayout.lbl_coordinates), {}, Qt::AlignLeft);
+  lbl_coordinates->setGeometry(to_pixels(kMainLayout.lbl_coordinates));
 
-  const QList<QWidget*> tab_order = {pic_plot, cmd_plotline,  txt_x1,       txt_x2,   cmd_plotpoint,
-                                     txt_y1,   txt_y2,        txt_clarity, cmd_saveplot, cmd_about};
-  for (qsizetype i = 1; i < tab_order.size(); ++i) setTabOrder(tab_order[i - 1], tab_order[i]);
+  // Labels size themselves to their text from their top-left corner.
+  setFont(window_font([this](const QFont& font) { return captions_fit(font); }));
+  for (QLabel* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+    if (label != lbl_coordinates) label->resize(label->sizeHint());
 
   connect(cmd_plotline, &QPushButton::clicked, this, [this] { plot(PlotMode::line); });
   connect(cmd_plotpoint, &QPushButton::clicked, this, [this] { plot(PlotMode::point); });
   connect(cmd_saveplot, &QPushButton::clicked, this, &FrmMain::save_plot);
   connect(cmd_about, &QPushButton::clicked, this, &FrmMain::show_about);
+  connect(new QShortcut(QKeySequence::Copy, this), &QShortcut::activated, this, &FrmMain::copy_plot);
+  connect(pic_plot, &PlotArea::wheel_turned, this, &FrmMain::on_wheel);
+  connect(pic_plot, &PlotArea::drag_started, this, [this](QPointF at) { drag_start_ = {view_.range, at}; });
+  connect(pic_plot, &PlotArea::dragged, this, [this](QPointF at) {
+    if (drag_start_) show_range(dragged(drag_start_->first, kPictureSize, drag_start_->second, at));
+  });
+  connect(pic_plot, &PlotArea::pointer_moved, this, [this](QPointF at) { show_coordinates(at); });
+  connect(pic_plot, &PlotArea::pointer_left, this, [this] { show_coordinates(std::nullopt); });
+  for (QWidget* watched : {static_cast<QWidget*>(pic_plot), static_cast<QWidget*>(cmd_plotline),
+                           static_cast<QWidget*>(cmd_plotpoint), static_cast<QWidget*>(cmd_saveplot),
+                           static_cast<QWidget*>(cmd_about)})
+    watched->installEventFilter(this);
   save_asker_ = std::make_unique<SaveFileDialog>(this);
 
-  load();
+  // At start-up the plot area shows the frame for the range the boxes hold.
+  view_ = std::get<PlotRequest>(check_plot_input(box_texts(), PlotMode::frame_only));
+  typed_range_ = view_.range;
 }
 
 FrmMain::~FrmMain() = default;
 
-QLineEdit* FrmMain::add_text_box(const char* name, const QString& text) {
+QLineEdit* FrmMain::add_text_box(const char* name, QRect place, const QString& text) {
   auto* box = new QLineEdit(text, this);
   box->setObjectName(QLatin1String(name));
-  box->setGeometry(placement_of(name));
+  box->setGeometry(place);
   return box;
 }
 
-QLabel* FrmMain::add_label(const char* name, const QString& caption, Qt::Alignment alignment) {
+QLabel* FrmMain::add_label(const char* name, QRect place, const QString& caption, Qt::Alignment alignment) {
   auto* label = new QLabel(caption, this);
   label->setObjectName(QLatin1String(name));
   label->setAlignment(alignment | Qt::AlignTop);
-  QPalette white = label->palette();
-  white.setColor(QPalette::WindowText, Qt::white);
-  label->setPalette(white);
-  label->setAutoFillBackground(false);
-  // Sized to its text from its top-left corner.
-  const QRect place = placement_of(name);
-  label->setGeometry(QRect(place.topLeft(), label->sizeHint()));
+  label->setPalette(with_colour(label->palette(), QPalette::WindowText, Qt::white));
+  label->move(place.topLeft());
   return label;
 }
 
-QPushButton* FrmMain::add_button(const char* name, const QString& caption) {
+QPushButton* FrmMain::add_button(const char* name, QRect place, const QString& caption) {
   auto* button = new QPushButton(caption, this);
   button->setObjectName(QLatin1String(name));
-  button->setGeometry(placement_of(name));
+  button->setGeometry(place);
+  // Not a default button: Enter clicks the focused button (see eventFilter)
+  // without the frame a default button gets.
   button->setAutoDefault(false);
   return button;
 }
 
-RangeTexts FrmMain::range_texts() const {
-  return {txt_x1->text(), txt_x2->text(), txt_y1->text(), txt_y2->text()};
+// Every caption inside its control, and no label's text running into another control.
+bool FrmMain::captions_fit(const QFont& font) const {
+  const QFontMetrics metrics(font);
+  QList<QRect> taken;
+  QList<QRect> texts;
+  for (const QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    const auto* label = qobject_cast<const QLabel*>(child);
+    if (label == nullptr || label == lbl_coordinates) taken << child->geometry();
+    else texts << QRect(label->pos(), metrics.size(0, label->text()));
+  }
+  for (const QRect& text : texts)
+    for (const QRect& other : taken + texts)
+      if (other != text && other.intersects(text)) return false;
+  for (const QPushButton* button : findChildren<QPushButton*>(Qt::FindDirectChildrenOnly))
+    if (metrics.horizontalAdvance(QString(button->text()).remove(QLatin1Char('&'))) + kButtonMargin > button->width())
+      return false;
+  return true;
 }
 
-void FrmMain::load() {
-  const auto range = read_rounded_range(range_texts());
-  if (const auto* refusal = std::get_if<Refusal>(&range)) {
-    show_refusal(refusal->message);
-    return;
-  }
-  draw_frame(pic_plot->surface(), std::get<RoundedRange>(range));
-  pic_plot->update();
+BoxTexts FrmMain::box_texts() const {
+  return {txt_x1->text(), txt_x2->text(), txt_y1->text(), txt_y2->text(), txt_clarity->text()};
+}
+
+std::optional<PlotRequest> FrmMain::shown_plot() const {
+  if (cleared_) return std::nullopt;
+  return view_;
+}
+
+void FrmMain::draw(Surface& surface) const {
+  if (!cleared_) return draw_plot(surface, view_);
+  // A refused command leaves the area empty, the markers where the last frame put them.
+  surface.clear();
+  place_frame(surface, view_.range);
 }
 
 void FrmMain::plot(PlotMode mode) {
-  pic_plot->surface().clear();
-  pic_plot->update();
-  const PlotCheck check = check_plot_input(range_texts(), txt_clarity->text());
-  if (std::holds_alternative<EmptyRange>(check)) return show_empty_range(mode);
-  if (const auto* refusal = std::get_if<Refusal>(&check)) return show_refusal(refusal->message);
-
-  const auto& request = std::get<PlotRequest>(check);
-  load();
-  plot_curve(pic_plot->surface(), request.range, request.clarity, mode);
-  pic_plot->update();
+  const PlotCheck check = check_plot_input(box_texts(), mode);
+  if (const auto* request = std::get_if<PlotRequest>(&check)) {
+    view_ = *request;
+    typed_range_ = request->range;
+    cleared_ = false;
+    pic_plot->refresh();
+    show_coordinates(pointer_);
+    return;
+  }
+  cleared_ = true;
+  pic_plot->refresh();
+  // The two commands differ only in the icon of this message.
+  if (std::holds_alternative<EmptyRange>(check))
+    return show_message(kEmptyRangeTitle, kEmptyRangeText, mode == PlotMode::line);
+  show_message(windowTitle(), std::get<Refusal>(check).message, true);
 }
 
 void FrmMain::save_plot() {
   const std::optional<QString> file_name = save_asker_->ask_file_name();
   if (!file_name) return;
-  if (const auto reason = write_image(pic_plot->surface().image(), *file_name)) {
-    QMessageBox box(QMessageBox::Warning, windowTitle(),
-                    QStringLiteral("The plot could not be saved to\n%1\n\n%2").arg(*file_name, *reason),
-                    QMessageBox::Ok, this);
-    box.exec();
-  }
+  if (const auto reason = save_plot_file(shown_plot(), *file_name))
+    show_message(windowTitle(), QStringLiteral("The plot could not be saved to\n%1\n\n%2").arg(*file_name, *reason),
+                 true);
 }
 
+void FrmMain::copy_plot() const { QGuiApplication::clipboard()->setImage(plot_picture(shown_plot())); }
+
 void FrmMain::show_about() {
-  if (!frm_about) frm_about = std::make_unique<FrmAbout>();
+  if (!frm_about) frm_about = std::make_unique<FrmAbout>(font(), this);
   frm_about->show_modal();
 }
 
 void FrmMain::set_save_file_asker(std::unique_ptr<SaveFileAsker> asker) { save_asker_ = std::move(asker); }
 
-void FrmMain::show_empty_range(PlotMode mode) {
-  // The two commands differ only in this icon.
-  const auto icon = mode == PlotMode::line ? QMessageBox::Warning : QMessageBox::NoIcon;
-  QMessageBox box(icon, kEmptyRangeTitle, kEmptyRangeText, QMessageBox::Ok, this);
+void FrmMain::show_message(const QString& title, const QString& text, bool warning) {
+  QMessageBox box(warning ? QMessageBox::Warning : QMessageBox::NoIcon, title, text, QMessageBox::Ok, this);
   box.exec();
 }
 
-void FrmMain::show_refusal(const QString& message) {
-  QMessageBox box(QMessageBox::Warning, windowTitle(), message, QMessageBox::Ok, this);
-  box.exec();
+void FrmMain::show_range(RoundedRange range) {
+  if (!cleared_ && range == view_.range) return;
+  view_.range = range;
+  cleared_ = false;
+  txt_x1->setText(QString::number(range.x1r));
+  txt_x2->setText(QString::number(range.x2r));
+  txt_y1->setText(QString::number(range.y1r));
+  txt_y2->setText(QString::number(range.y2r));
+  pic_plot->refresh();  // drawn at the next paint: a burst of steps draws once
+  show_coordinates(pointer_);
+}
+
+void FrmMain::on_wheel(QPoint angle_delta, QPointF at, Qt::KeyboardModifiers modifiers) {
+  // Ctrl zooms x alone, Shift y alone. Alt is left out: on X11 the toolkit
+  // turns Alt+wheel into a horizontal turn. A platform may turn Shift+wheel
+  // so too: then the horizontal angle counts.
+  const ZoomAxes axes = modifiers & Qt::ControlModifier ? ZoomAxes::x_only
+                        : modifiers & Qt::ShiftModifier ? ZoomAxes::y_only
+                                                        : ZoomAxes::both;
+  const int delta = angle_delta.y() != 0 || axes == ZoomAxes::both ? angle_delta.y() : angle_delta.x();
+  const int notches = wheel_.add(delta);
+  if (notches != 0) show_range(zoomed(view_.range, user_point(view_.range, kPictureSize, at), notches, axes));
+}
+
+void FrmMain::show_coordinates(std::optional<QPointF> at) {
+  pointer_ = at;
+  lbl_coordinates->setText(at ? coordinates_text(view_.range, kPictureSize, *at) : QString());
+}
+
+bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return false;
+  const int key = static_cast<QKeyEvent*>(event)->key();
+  if (watched != pic_plot) {
+    // As Space does, and as buttons do on most desktops.
+    if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+    static_cast<QPushButton*>(watched)->click();
+    return true;
+  }
+  switch (key) {
+    case Qt::Key_Left: show_range(stepped(view_.range, ViewKey::left)); return true;
+    case Qt::Key_Right: show_range(stepped(view_.range, ViewKey::right)); return true;
+    case Qt::Key_Up: show_range(stepped(view_.range, ViewKey::up)); return true;
+    case Qt::Key_Down: show_range(stepped(view_.range, ViewKey::down)); return true;
+    case Qt::Key_Plus: show_range(stepped(view_.range, ViewKey::zoom_in)); return true;
+    case Qt::Key_Minus: show_range(stepped(view_.range, ViewKey::zoom_out)); return true;
+    case Qt::Key_Home: show_range(typed_range_); return true;
+    default: return false;
+  }
 }
 
 void FrmMain::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (centred_) return;
   centred_ = true;
-  if (const QScreen* screen = this->screen()) {
-    QRect frame = frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
-  }
+  centre_on_screen(this);
 }
 
 }  // namespace vesk

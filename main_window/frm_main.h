@@ -1,12 +1,16 @@
 #pragma once
 // `frm_main`, the start-up window: five input boxes, four buttons and the plot
-// area. It turns the boxes into values and hands them to the plot code; the
-// drawing, the input rules and the file writing live outside the window.
+// area. It turns the boxes into a plot request and hands it to the plot code,
+// and turns the pointer and keys over the plot into steps of the view; the
+// drawing, the input rules, the step arithmetic and the file writing live
+// outside the window.
 
 #include <QWidget>
 #include <memory>
+#include <optional>
 
-#include "plot/curve.h"
+#include "main_window/view_steps.h"
+#include "plot/plot_request.h"
 
 class QLabel;
 class QLineEdit;
@@ -17,7 +21,8 @@ namespace vesk {
 class FrmAbout;
 class PlotArea;
 class SaveFileAsker;
-struct RangeTexts;
+class Surface;
+struct BoxTexts;
 
 class FrmMain : public QWidget {
   Q_OBJECT
@@ -26,34 +31,40 @@ class FrmMain : public QWidget {
   explicit FrmMain(QWidget* parent = nullptr);
   ~FrmMain() override;
 
-  // The load step: reads the four range boxes and draws the frame for them.
-  // Input it cannot use is refused with a message, and nothing is drawn.
-  void load();
-
-  // The plot commands: clear, check the input, draw the frame and the curve.
+  // The plot commands: read the boxes, then draw the plot, or clear the plot
+  // area and say why not.
   void plot(PlotMode mode);
-
-  // The save command: asks for a file name and writes the plot area's image.
+  // The save command: asks for a file name and writes the plot there.
   void save_plot();
   // Tests answer the save dialog through this.
   void set_save_file_asker(std::unique_ptr<SaveFileAsker> asker);
-
   // The About command: creates `frm_about` on first use and shows it modally.
   void show_about();
   FrmAbout* about_window() { return frm_about.get(); }
 
+  // What the plot area shows, as a save writes it; nothing after a refusal.
+  std::optional<PlotRequest> shown_plot() const;
   PlotArea& plot_area() { return *pic_plot; }
 
  protected:
   void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  RangeTexts range_texts() const;
-  QLineEdit* add_text_box(const char* name, const QString& text);
-  QLabel* add_label(const char* name, const QString& caption, Qt::Alignment alignment);
-  QPushButton* add_button(const char* name, const QString& caption);
-  void show_refusal(const QString& message);
-  void show_empty_range(PlotMode mode);
+  QLineEdit* add_text_box(const char* name, QRect place, const QString& text);
+  QLabel* add_label(const char* name, QRect place, const QString& caption, Qt::Alignment alignment);
+  QPushButton* add_button(const char* name, QRect place, const QString& caption);
+  bool captions_fit(const QFont& font) const;
+  BoxTexts box_texts() const;
+  void draw(Surface& surface) const;
+  void show_message(const QString& title, const QString& text, bool warning);
+
+  // A step of the view: the boxes read the new bounds and the plot is drawn
+  // again with the last command's mode and clarity.
+  void show_range(RoundedRange range);
+  void on_wheel(QPoint angle_delta, QPointF at, Qt::KeyboardModifiers modifiers);
+  void show_coordinates(std::optional<QPointF> at);
+  void copy_plot() const;
 
   PlotArea* pic_plot;
   QPushButton* cmd_plotline;
@@ -65,8 +76,16 @@ class FrmMain : public QWidget {
   QLineEdit* txt_clarity;
   QPushButton* cmd_saveplot;
   QPushButton* cmd_about;
+  QLabel* lbl_coordinates;
   std::unique_ptr<SaveFileAsker> save_asker_;
   std::unique_ptr<FrmAbout> frm_about;  // no owner window: a top-level of its own
+
+  PlotRequest view_;          // the last plot command's request, moved by the steps
+  bool cleared_ = false;      // the last command was refused: the area is empty
+  RoundedRange typed_range_;  // what the last command read: where Home returns
+  WheelNotches wheel_;
+  std::optional<std::pair<RoundedRange, QPointF>> drag_start_;
+  std::optional<QPointF> pointer_;
   bool centred_ = false;
 };
 

@@ -1,44 +1,83 @@
 #include "plot/frame.h"
 
 #include <climits>
+#include <cmath>
+#include <vector>
 
 #include "surface/raster.h"
 #include "surface/surface.h"
 
 namespace vesk {
 namespace {
+
 constexpr int kMarkerWidth = 3;  // pixels
+
+enum Kind : unsigned char { plain, axis, grid };  // later kinds are drawn over earlier ones
+
+// The pixel a line across the whole area lights at pixel coordinate `p`, by the
+// rasteriser's rule (clipped to the area, then the nearest pixel), or −1.
+int lit_pixel(double p, int extent) {
+  if (!(p >= -0.5 && p <= extent - 0.5)) return -1;
+  return std::min(pixel_index(p, extent), extent - 1);
+}
+
+// Marks the pixels the brush covers around `pixel` as `kind`, unless a later kind is there.
+void mark(std::vector<Kind>& kinds, const Raster& raster, int pixel, Kind kind) {
+  if (pixel < 0) return;
+  const int first = std::max(raster.brush_start(pixel), 0);
+  const int last = std::min(raster.brush_start(pixel) + raster.brush_width(), int(kinds.size()));
+  for (int p = first; p < last; ++p) kinds[p] = std::max(kinds[p], kind);
+}
+
+// The kind of every pixel along one axis: the axis at 0, a grid line at every
+// other integer from `low` to `high`. Many integers can share a pixel; each
+// pixel is marked once.
+std::vector<Kind> kinds_along(int low, int high, int extent, const Raster& raster, auto to_pixel) {
+  std::vector<Kind> kinds(extent, plain);
+  mark(kinds, raster, lit_pixel(to_pixel(0), extent), axis);
+  int last = INT_MIN;
+  for (int i = low; i <= high; ++i) {
+    if (i == 0) continue;
+    const int pixel = lit_pixel(to_pixel(i), extent);
+    if (pixel == last) continue;
+    last = pixel;
+    mark(kinds, raster, pixel, grid);
+  }
+  return kinds;
+}
+
 }  // namespace
 
-void draw_frame(Surface& surface, RoundedRange range) {
+void place_frame(Surface& surface, RoundedRange range) {
   const auto [x1r, x2r, y1r, y2r] = range;
   surface.set_scale(x1r, y2r, x2r, y1r);
-  surface.line(0, y1r, 0, y2r, kGreen);
-  surface.line(x1r, 0, x2r, 0, kRed);
-  surface.lin_x() = LineObject{double(x1r), 0.0, double(x2r), 0.0, kGreen, kMarkerWidth};
-  surface.lin_y() = LineObject{0.0, double(y1r), 0.0, double(y2r), kRed, kMarkerWidth};
+  surface.lin_x = LineObject{double(x1r), 0.0, double(x2r), 0.0, kGreen, kMarkerWidth};
+  surface.lin_y = LineObject{0.0, double(y1r), 0.0, double(y2r), kRed, kMarkerWidth};
+}
 
-  // A wide range puts many grid lines on one pixel column or row. Lines that
-  // round to the same pixels light the same pixels, so each column and row is
-  // drawn once; the pixel index is monotone in i, so equal ones are neighbours.
+void draw_frame(Surface& surface, RoundedRange range) {
+  place_frame(surface, range);
+  const auto [x1r, x2r, y1r, y2r] = range;
+
+  // Every line of the frame runs from bound to bound, so it lights whole
+  // columns or whole rows, and a pixel shows the last line drawn over it: a
+  // horizontal grid line, else a vertical one, else the x axis, else the y
+  // axis. So there are three kinds of rows, each one pattern, copied.
   const Mapping& mapping = surface.mapping();
-  const PixelSize pixels = mapping.pixels();
-  int last_column = INT_MIN;
-  for (int i = x1r; i <= x2r; ++i) {
-    if (i == 0) continue;
-    const int column = pixel_index(mapping.to_pixel_x(i), pixels.width);
-    if (column == last_column) continue;
-    last_column = column;
-    surface.line(i, y1r, i, y2r, kButtonFace);
+  QImage& image = surface.pixels();
+  const Raster raster(image, surface.line_width());
+  const auto columns = kinds_along(x1r, x2r, image.width(), raster, [&](int x) { return mapping.to_pixel_x(x); });
+  const auto rows = kinds_along(y1r, y2r, image.height(), raster, [&](int y) { return mapping.to_pixel_y(y); });
+
+  std::vector<QRgb> patterns[3];
+  for (std::vector<QRgb>& pattern : patterns) pattern.resize(image.width(), kButtonFace);
+  for (int x = 0; x < image.width(); ++x) {
+    if (columns[x] == grid) continue;
+    patterns[plain][x] = columns[x] == axis ? kGreen : kPlotBackground;
+    patterns[axis][x] = kRed;
   }
-  int last_row = INT_MIN;
-  for (int j = y1r; j <= y2r; ++j) {
-    if (j == 0) continue;
-    const int row = pixel_index(mapping.to_pixel_y(j), pixels.height);
-    if (row == last_row) continue;
-    last_row = row;
-    surface.line(x1r, j, x2r, j, kButtonFace);
-  }
+  for (int y = 0; y < image.height(); ++y)
+    std::copy(patterns[rows[y]].begin(), patterns[rows[y]].end(), reinterpret_cast<QRgb*>(image.scanLine(y)));
 }
 
 }  // namespace vesk

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""Draws the program's own pictures into resources/: the hand cursor (XBM
-bitmap and mask), the About window's background and its close button (24-bit
-PNG). Run it after changing a drawing; the outputs are committed."""
+"""Draws the program's own pictures into resources/: the hand cursor (PNG with
+alpha), the About window's background and its close button (24-bit PNG), each
+at its size and at twice its size for screens scaled by 2 (name@2x.png), and
+the application icon. Run it after changing a drawing; the outputs are committed."""
 
 import math
 import os
@@ -36,32 +37,18 @@ HAND = [
     "     ###########",
 ]
 HAND_SIZE = 32
-HOT_SPOT = (6, 0)
 
 
-def write_xbm(path, name, rows):
-    data = []
-    for y in range(HAND_SIZE):
-        row = rows[y] if y < len(rows) else ""
-        for byte_start in range(0, HAND_SIZE, 8):
-            value = 0
-            for bit in range(8):  # least significant bit first, as XBM stores them
-                x = byte_start + bit
-                if x < len(row) and row[x] == "1":
-                    value |= 1 << bit
-            data.append(value)
-    lines = [
-        f"#define {name}_width {HAND_SIZE}",
-        f"#define {name}_height {HAND_SIZE}",
-        f"#define {name}_x_hot {HOT_SPOT[0]}",
-        f"#define {name}_y_hot {HOT_SPOT[1]}",
-        f"static unsigned char {name}_bits[] = {{",
-    ]
-    for i in range(0, len(data), 12):
-        lines.append("  " + ", ".join(f"0x{b:02x}" for b in data[i:i + 12]) + ",")
-    lines.append("};")
-    with open(path, "w") as f:
-        f.write("\n".join(lines) + "\n")
+def cursor_pixel(scale):
+    """Black outline, white inside, transparent around; each design pixel a
+    scale x scale block, so the doubled cursor stays crisp."""
+    colours = {"#": (0, 0, 0, 255), ".": (255, 255, 255, 255)}
+
+    def pixel(x, y):
+        row = HAND[y // scale] if y // scale < len(HAND) else ""
+        x //= scale
+        return colours.get(row[x] if x < len(row) else " ", (0, 0, 0, 0))
+    return pixel
 
 
 def write_png(path, width, height, pixel, alpha=False):
@@ -85,6 +72,15 @@ def mix(a, b, t):
     return tuple(a[i] + (b[i] - a[i]) * t for i in range(3))
 
 
+def supersampled(scale, shade):
+    """shade(x, y) in picture units, averaged over 4 x 4 points of each pixel."""
+    def pixel(x, y):
+        samples = [shade((x + (sx + 0.5) / 4) / scale, (y + (sy + 0.5) / 4) / scale)
+                   for sy in range(4) for sx in range(4)]
+        return tuple(sum(s[i] for s in samples) / len(samples) for i in range(3))
+    return pixel
+
+
 def background(x, y):
     """Cream to apricot, with two faint curves echoing the plot."""
     t = (x / 300 + y / 203) / 2
@@ -97,25 +93,17 @@ def background(x, y):
     return colour
 
 
-def close_button(x, y):
+def close_button(px, py):
     """A red disc with a white diagonal cross, on the background it sits on."""
-    samples = []
-    for sy in range(4):
-        for sx in range(4):
-            px = x + (sx + 0.5) / 4
-            py = y + (sy + 0.5) / 4
-            r = math.hypot(px - 18.5, py - 18.5)
-            if r > 17.5:
-                # Image2 sits at (264, 1) over the background picture.
-                samples.append(background(264 + px, 1 + py))
-                continue
-            colour = mix((235, 60, 50), (170, 20, 20), r / 17.5)
-            if r > 16.2:
-                colour = (120, 10, 10)
-            if r < 12 and (abs((px - 18.5) - (py - 18.5)) < 2.3 or abs((px - 18.5) + (py - 18.5)) < 2.3):
-                colour = (255, 255, 255)
-            samples.append(colour)
-    return tuple(sum(s[i] for s in samples) / len(samples) for i in range(3))
+    r = math.hypot(px - 18.5, py - 18.5)
+    if r > 17.5:
+        return background(264 + px, 1 + py)  # Image2 sits at (264, 1) over the background
+    colour = mix((235, 60, 50), (170, 20, 20), r / 17.5)
+    if r > 16.2:
+        colour = (120, 10, 10)
+    if r < 12 and (abs((px - 18.5) - (py - 18.5)) < 2.3 or abs((px - 18.5) + (py - 18.5)) < 2.3):
+        colour = (255, 255, 255)
+    return colour
 
 
 def icon(size):
@@ -196,12 +184,13 @@ def write_icon_svg(path):
 
 
 def main():
-    bitmap = [row.replace("#", "1").replace(".", "0").replace(" ", "0") for row in HAND]
-    mask = [row.replace("#", "1").replace(".", "1").replace(" ", "0") for row in HAND]
-    write_xbm(os.path.join(HERE, "hand.xbm"), "hand", bitmap)
-    write_xbm(os.path.join(HERE, "hand_mask.xbm"), "hand_mask", mask)
-    write_png(os.path.join(HERE, "about_background.png"), 300, 203, background)
-    write_png(os.path.join(HERE, "close_button.png"), 37, 37, close_button)
+    for scale, suffix in ((1, ""), (2, "@2x")):
+        write_png(os.path.join(HERE, f"hand{suffix}.png"), HAND_SIZE * scale, HAND_SIZE * scale,
+                  cursor_pixel(scale), alpha=True)
+        write_png(os.path.join(HERE, f"about_background{suffix}.png"), 300 * scale, 203 * scale,
+                  supersampled(scale, background))
+        write_png(os.path.join(HERE, f"close_button{suffix}.png"), 37 * scale, 37 * scale,
+                  supersampled(scale, close_button))
     write_icon_svg(os.path.join(HERE, "icon.svg"))
     for size in (48, 256):
         write_png(os.path.join(HERE, f"icon-{size}.png"), size, size, icon(size), alpha=True)

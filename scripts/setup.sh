@@ -1,18 +1,20 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing Vesk Plot need.
-# Only missing packages are installed, so a prepared machine needs no network.
+# Installs the Debian packages Vesk Plot needs: `setup.sh run` what building and
+# starting it needs, `setup.sh test` that and what its tests need. Only missing
+# packages are installed, so a prepared machine needs no network.
 set -euo pipefail
 
-packages=(
-  g++ make cmake pkg-config
-  qt6-base-dev libxkbcommon-dev
-  fonts-dejavu-core fonts-dejavu-extra
-  # end-to-end tests: a real X server, window tools and screenshots
-  xvfb xauth xdotool x11-utils imagemagick libx11-dev util-linux
-  # benchmarks, fuzzing and packaging checks
-  libbenchmark-dev clang libclang-rt-14-dev
-  desktop-file-utils appstream dpkg-dev file
-)
+packages=(g++ make cmake pkg-config qt6-base-dev qt6-svg-dev libxkbcommon-dev fonts-dejavu-core fonts-dejavu-extra)
+# On a Wayland desktop the toolkit's Wayland platform.
+if [ -n "${WAYLAND_DISPLAY:-}" ]; then packages+=(qt6-wayland); fi
+if [ "${1:-run}" = "test" ]; then
+  packages+=(
+    # end-to-end tests: a real X server, window tools, screenshots, a Wayland compositor
+    xvfb xauth xdotool x11-utils imagemagick libx11-dev util-linux weston qt6-wayland
+    # reading PDF files back, benchmarks, fuzzing and packaging checks
+    qt6-pdf-dev libbenchmark-dev clang libclang-rt-14-dev desktop-file-utils appstream dpkg-dev file
+  )
+fi
 
 missing=()
 for package in "${packages[@]}"; do
@@ -20,10 +22,7 @@ for package in "${packages[@]}"; do
     missing+=("$package")
   fi
 done
-
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
-fi
+[ ${#missing[@]} -eq 0 ] && exit 0
 
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then

@@ -5,7 +5,7 @@
 # and runs the suite there (without the fuzz targets, which carry their own sanitizers).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh test
 jobs=$(nproc)
 
 if [ "${1:-}" = "--sanitize" ]; then

@@ -1,58 +1,139 @@
 #include "surface/plot_area.h"
 
+#include <QGuiApplication>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
+#include <algorithm>
 #include <cmath>
 
-#include "surface/hand_cursor.h"
 #include "surface/raster.h"
+#include "ui/hand_cursor.h"
 
 namespace vesk {
 namespace {
+
 constexpr int kBorder = 2;  // pixels of the sunken 3-D border on each side
+
+// Rounding that forgives the last bits of a product such as 11 × 1.5.
+int device_floor(qreal v) { return int(std::floor(v + 1e-6)); }
+int device_ceil(qreal v) { return int(std::ceil(v - 1e-6)); }
+
+// The pixel whose centre is nearest to `p`, as a double so that distant
+// coordinates stay representable, limited to a little beyond the area.
+double nearest_pixel(double p, int extent, int margin) {
+  return std::clamp(std::floor(p + 0.5), double(-margin), double(extent + margin));
+}
+
 }  // namespace
 
-PlotArea::PlotArea(QSize outer_size, QWidget* parent)
-    : QFrame(parent),
-      surface_(PixelSize{outer_size.width() - 2 * kBorder, outer_size.height() - 2 * kBorder},
-               kActiveTitleText) {
+DeviceArea device_area(QPoint area_in_window, QSize area_size, qreal ratio) {
+  // Only the device pixels wholly inside the area: a pixel it half covers would
+  // show the plot stretched or a seam.
+  const int left = device_ceil(area_in_window.x() * ratio);
+  const int top = device_ceil(area_in_window.y() * ratio);
+  const int right = device_floor((area_in_window.x() + area_size.width()) * ratio);
+  const int bottom = device_floor((area_in_window.y() + area_size.height()) * ratio);
+  return {PixelSize{right - left, bottom - top},
+          QPointF(left / ratio - area_in_window.x(), top / ratio - area_in_window.y()), ratio,
+          std::max(1, int(std::lround(ratio)))};
+}
+
+QRect line_object_pixels(const LineObject& line, const Mapping& mapping, int line_width) {
+  const PixelSize pixels = mapping.pixels();
+  const int thickness = line.width * line_width;
+  const int margin = thickness + line_width;
+  const double ax = nearest_pixel(mapping.to_pixel_x(line.x1), pixels.width, margin);
+  const double bx = nearest_pixel(mapping.to_pixel_x(line.x2), pixels.width, margin);
+  const double ay = nearest_pixel(mapping.to_pixel_y(line.y1), pixels.height, margin);
+  const double by = nearest_pixel(mapping.to_pixel_y(line.y2), pixels.height, margin);
+  if (line.width == 0 || !std::isfinite(ax + bx + ay + by)) return {};
+  // The line the surface draws at pixel p covers [start, start + line_width);
+  // the object adds (thickness − line_width) / 2 on each side of that.
+  const int brush_start = -(line_width - 1) / 2;
+  const auto span = [&](double a, double b, bool across) {
+    const int low = int(std::min(a, b)) + brush_start, high = int(std::max(a, b)) + brush_start + line_width - 1;
+    if (!across) return std::pair{low, high};
+    const int side = (thickness - line_width) / 2;
+    return std::pair{low - side, low - side + thickness - 1};
+  };
+  const bool horizontal = line.y1 == line.y2;
+  const auto [left, right] = span(ax, bx, !horizontal);
+  const auto [top, bottom] = span(ay, by, horizontal);
+  return QRect(QPoint(left, top), QPoint(right, bottom)) & QRect(0, 0, pixels.width, pixels.height);
+}
+
+PlotArea::PlotArea(QSize outer_size, Drawing drawing, QWidget* parent)
+    : QFrame(parent), drawing_(std::move(drawing)) {
   setFrameStyle(QFrame::Panel | QFrame::Sunken);
   setLineWidth(kBorder);
   setFixedSize(outer_size);
   setFocusPolicy(Qt::StrongFocus);
-  setCursor(hand_cursor());
+  setCursor(hand_cursor(qGuiApp->devicePixelRatio()));
+  setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void PlotArea::paintEvent(QPaintEvent* event) {
-  QFrame::paintEvent(event);
-  QPainter painter(this);
-  const QRect area = contentsRect();
-  painter.drawImage(area.topLeft(), surface_.image());
-  painter.setClipRect(area);
-  paint_line_object(painter, surface_.lin_x());
-  paint_line_object(painter, surface_.lin_y());
+void PlotArea::refresh() {
+  stale_ = true;
+  update();
 }
 
-void PlotArea::paint_line_object(QPainter& painter, const LineObject& line) const {
-  const Mapping& mapping = surface_.mapping();
-  double ax = mapping.to_pixel_x(line.x1);
-  double ay = mapping.to_pixel_y(line.y1);
-  double bx = mapping.to_pixel_x(line.x2);
-  double by = mapping.to_pixel_y(line.y2);
-  // The ends may lie millions of pixels away; the painter only takes
-  // coordinates within about ±32767, so cut the line to the visible area first.
-  const PixelSize pixels = mapping.pixels();
-  const double margin = line.border_width;
-  if (!clip_segment(ax, ay, bx, by, -margin, pixels.width + margin, -margin, pixels.height + margin))
-    return;
-  // Centred on the pixels the image's own lines would light: pixel centres
-  // are at +0.5 in the painter's coordinates.
-  const auto centre = [](double p) { return std::floor(p + 0.5) + 0.5; };
-  QPen pen(QColor(to_rgb(line.border_colour)), line.border_width);
-  pen.setCapStyle(Qt::FlatCap);
-  painter.setPen(pen);
-  const QPointF origin(contentsRect().topLeft());
-  painter.drawLine(origin + QPointF(centre(ax), centre(ay)), origin + QPointF(centre(bx), centre(by)));
+PixelSize PlotArea::drawable_size() const { return {contentsRect().width(), contentsRect().height()}; }
+
+void PlotArea::paintEvent(QPaintEvent* event) {
+  QFrame::paintEvent(event);
+  const QRect area = contentsRect();
+  const DeviceArea device = device_area(mapTo(window(), area.topLeft()), area.size(), devicePixelRatioF());
+  // Drawn again when the picture changed, or the window moved to a screen of another scale.
+  if (stale_ || !screen_ || screen_->mapping().pixels() != device.pixels ||
+      screen_->line_width() != device.line_width) {
+    screen_.emplace(device.pixels, device.line_width);
+    drawing_(*screen_);
+    stale_ = false;
+  }
+
+  QPainter painter(this);
+  painter.fillRect(area, kPlotBackground);  // device pixels the area only partly covers
+  painter.translate(area.topLeft() + device.origin);
+  painter.scale(1 / device.ratio, 1 / device.ratio);  // from here on, device pixels
+  painter.drawImage(0, 0, screen_->image());
+  for (const LineObject* line : {&screen_->lin_x, &screen_->lin_y})
+    painter.fillRect(line_object_pixels(*line, screen_->mapping(), device.line_width), QColor(line->colour));
+}
+
+// The toolkit gives the pointer as the top-left corner of the device pixel it
+// is over; its centre is what lies under it.
+QPointF PlotArea::drawable_position(QPointF widget_position) const {
+  const qreal to_centre = 0.5 / devicePixelRatioF() - 0.5;
+  return widget_position - contentsRect().topLeft() + QPointF(to_centre, to_centre);
+}
+
+void PlotArea::wheelEvent(QWheelEvent* event) {
+  emit wheel_turned(event->angleDelta(), drawable_position(event->position()), event->modifiers());
+  event->accept();
+}
+
+void PlotArea::mousePressEvent(QMouseEvent* event) {
+  QFrame::mousePressEvent(event);
+  if (event->button() != Qt::LeftButton) return;
+  setCursor(Qt::ClosedHandCursor);
+  emit drag_started(drawable_position(event->position()));
+}
+
+void PlotArea::mouseMoveEvent(QMouseEvent* event) {
+  const QPointF at = drawable_position(event->position());
+  if (event->buttons() & Qt::LeftButton) emit dragged(at);
+  emit pointer_moved(at);
+}
+
+void PlotArea::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) setCursor(hand_cursor(devicePixelRatioF()));
+}
+
+void PlotArea::leaveEvent(QEvent* event) {
+  QFrame::leaveEvent(event);
+  emit pointer_left();
 }
 
 }  // namespace vesk

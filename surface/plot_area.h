@@ -1,30 +1,73 @@
 #pragma once
-// The widget `pic_plot`: a sunken frame that shows the surface's image, then its
-// two line objects on top, with the hand cursor. It draws nothing of its own.
+// The widget `pic_plot`: a sunken frame around the plot, drawn at the screen's
+// own pixels, with the two line objects on top and the hand cursor. What to
+// draw comes from its owner, as a function that draws the plot on a surface of
+// any size; the widget calls it when the picture changed or the screen's scale
+// did. It turns the pointer into signals and knows nothing of plots.
 
 #include <QFrame>
+#include <functional>
+#include <optional>
 
 #include "surface/surface.h"
 
 namespace vesk {
 
+// The device pixels the drawable area covers on a screen of `ratio` device
+// pixels per logical pixel, and where their first one lies in the widget's
+// logical coordinates.
+struct DeviceArea {
+  PixelSize pixels;
+  QPointF origin;
+  qreal ratio = 1.0;
+  int line_width = 1;  // max(1, round(ratio))
+};
+DeviceArea device_area(QPoint area_in_window, QSize area_size, qreal ratio);
+
+// The device pixels a horizontal or vertical line object covers, `line_width`
+// times its width thick, centred on the line the surface draws there; empty
+// when it lies outside.
+QRect line_object_pixels(const LineObject& line, const Mapping& mapping, int line_width);
+
 class PlotArea : public QFrame {
   Q_OBJECT
 
  public:
-  // `outer_size` is the whole control, border included, in pixels.
-  explicit PlotArea(QSize outer_size, QWidget* parent = nullptr);
+  using Drawing = std::function<void(Surface&)>;
 
-  Surface& surface() { return surface_; }
-  const Surface& surface() const { return surface_; }
+  // `outer_size` is the whole control, border included, in pixels.
+  PlotArea(QSize outer_size, Drawing drawing, QWidget* parent = nullptr);
+
+  // The picture changed: draw it again before it is next shown.
+  void refresh();
+  // The drawable area in logical pixels: what the saved picture has.
+  PixelSize drawable_size() const;
+  // The surface last drawn for the screen, at device pixels.
+  const Surface* screen_surface() const { return screen_ ? &*screen_ : nullptr; }
+
+ signals:
+  // Positions are in pixel coordinates of the drawable area in logical pixels
+  // (0.0 the centre of the first pixel), as the saved picture has them.
+  void wheel_turned(QPoint angle_delta, QPointF at, Qt::KeyboardModifiers modifiers);
+  void drag_started(QPointF at);
+  void dragged(QPointF at);
+  void pointer_moved(QPointF at);
+  void pointer_left();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
 
  private:
-  void paint_line_object(QPainter& painter, const LineObject& line) const;
+  QPointF drawable_position(QPointF widget_position) const;
 
-  Surface surface_;
+  Drawing drawing_;
+  std::optional<Surface> screen_;
+  bool stale_ = true;
 };
 
 }  // namespace vesk

@@ -52,10 +52,6 @@ bool clip(Segment& s, double x_min, double x_max, double y_min, double y_max) {
   return std::isfinite(s.ax) && std::isfinite(s.ay) && std::isfinite(s.bx) && std::isfinite(s.by);
 }
 
-void set_pixel(QImage& image, int x, int y, QRgb colour) {
-  reinterpret_cast<QRgb*>(image.scanLine(y))[x] = colour;
-}
-
 }  // namespace
 
 bool clip_segment(double& ax, double& ay, double& bx, double& by,
@@ -75,38 +71,57 @@ int pixel_index(double p, int extent) {
   return static_cast<int>(std::floor(p + 0.5));
 }
 
-void draw_point(QImage& image, double px, double py, QRgb colour) {
-  const int x = pixel_index(px, image.width());
-  const int y = pixel_index(py, image.height());
-  if (x >= 0 && x < image.width() && y >= 0 && y < image.height()) set_pixel(image, x, y, colour);
+void Raster::fill(int left, int right, int top, int bottom, QRgb colour) {
+  left = std::max(left, 0);
+  right = std::min(right, image_.width() - 1);
+  top = std::max(top, 0);
+  bottom = std::min(bottom, image_.height() - 1);
+  if (left > right) return;
+  for (int y = top; y <= bottom; ++y) {
+    QRgb* row = reinterpret_cast<QRgb*>(image_.scanLine(y));
+    std::fill(row + left, row + right + 1, colour);
+  }
 }
 
-void draw_line(QImage& image, double ax, double ay, double bx, double by, QRgb colour) {
-  const int width = image.width();
-  const int height = image.height();
+void Raster::block(int column_a, int column_b, int row_a, int row_b, QRgb colour) {
+  if (column_b < column_a) std::swap(column_a, column_b);
+  if (row_b < row_a) std::swap(row_a, row_b);
+  fill(brush_start(column_a), brush_start(column_b) + brush_ - 1, brush_start(row_a),
+       brush_start(row_b) + brush_ - 1, colour);
+}
+
+void Raster::point(double px, double py, QRgb colour) {
+  const int x = pixel_index(px, image_.width());
+  const int y = pixel_index(py, image_.height());
+  if (x >= 0 && x < image_.width() && y >= 0 && y < image_.height()) block(x, x, y, y, colour);
+}
+
+void Raster::line(double ax, double ay, double bx, double by, QRgb colour) {
+  const int width = image_.width();
+  const int height = image_.height();
   Segment s{ax, ay, bx, by};
   if (!clip(s, -0.5, width - 0.5, -0.5, height - 0.5)) return;
 
-  PixelPoint a{std::clamp(pixel_index(s.ax, width), 0, width - 1),
-               std::clamp(pixel_index(s.ay, height), 0, height - 1)};
-  PixelPoint b{std::clamp(pixel_index(s.bx, width), 0, width - 1),
-               std::clamp(pixel_index(s.by, height), 0, height - 1)};
+  int x0 = std::clamp(pixel_index(s.ax, width), 0, width - 1);
+  int y0 = std::clamp(pixel_index(s.ay, height), 0, height - 1);
+  int x1 = std::clamp(pixel_index(s.bx, width), 0, width - 1);
+  int y1 = std::clamp(pixel_index(s.by, height), 0, height - 1);
   // Always step from the left (then upper) end, so the pixels do not depend on
   // the order in which the ends were given.
-  if (b.x < a.x || (b.x == a.x && b.y < a.y)) std::swap(a, b);
+  if (x1 < x0 || (x1 == x0 && y1 < y0)) {
+    std::swap(x0, x1);
+    std::swap(y0, y1);
+  }
+  if (x0 == x1 || y0 == y1) return block(x0, x1, y0, y1, colour);
 
-  if (a.x == b.x) return draw_vertical_run(image, a.x, a.y, b.y, colour);
-  if (a.y == b.y) return draw_horizontal_run(image, a.y, a.x, b.x, colour);
-
-  const int dx = b.x - a.x;
-  const int dy = std::abs(b.y - a.y);
-  const int step_y = a.y < b.y ? 1 : -1;
+  const int dx = x1 - x0;
+  const int dy = std::abs(y1 - y0);
+  const int step_y = y0 < y1 ? 1 : -1;
   int error = dx - dy;
-  int x = a.x;
-  int y = a.y;
-  for (;;) {
-    set_pixel(image, x, y, colour);
-    if (x == b.x && y == b.y) break;
+  for (int x = x0, y = y0;;) {
+    if (brush_ == 1) reinterpret_cast<QRgb*>(image_.scanLine(y))[x] = colour;
+    else block(x, x, y, y, colour);
+    if (x == x1 && y == y1) break;
     const int twice = 2 * error;
     if (twice > -dy) {
       error -= dy;
@@ -117,24 +132,6 @@ void draw_line(QImage& image, double ax, double ay, double bx, double by, QRgb c
       y += step_y;
     }
   }
-}
-
-void draw_vertical_run(QImage& image, int column, int row_a, int row_b, QRgb colour) {
-  if (column < 0 || column >= image.width()) return;
-  const int first = std::max(std::min(row_a, row_b), 0);
-  const int last = std::min(std::max(row_a, row_b), image.height() - 1);
-  if (first > last) return;
-  const qsizetype stride = image.bytesPerLine() / qsizetype(sizeof(QRgb));
-  QRgb* pixel = reinterpret_cast<QRgb*>(image.scanLine(first)) + column;
-  for (int y = first; y <= last; ++y, pixel += stride) *pixel = colour;
-}
-
-void draw_horizontal_run(QImage& image, int row, int column_a, int column_b, QRgb colour) {
-  if (row < 0 || row >= image.height()) return;
-  const int first = std::max(std::min(column_a, column_b), 0);
-  const int last = std::min(std::max(column_a, column_b), image.width() - 1);
-  QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(row));
-  std::fill(line + first, line + last + 1, colour);
 }
 
 }  // namespace vesk

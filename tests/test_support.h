@@ -1,21 +1,15 @@
 #pragma once
-// Helpers shared by the widget and drawing tests.
+// Helpers shared by the unit and widget tests.
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QImage>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
-#include <functional>
-
-#include "surface/colour.h"
 
 namespace vesk::test {
-
-inline const QRgb kWhitePixel = to_rgb(kActiveTitleText);
-inline const QRgb kGreyPixel = to_rgb(kButtonFace);
-inline const QRgb kRedPixel = to_rgb(kRed);
-inline const QRgb kGreenPixel = to_rgb(kGreen);
 
 inline QRgb pixel(const QImage& image, int x, int y) { return image.pixel(x, y) | 0xFF000000u; }
 
@@ -24,18 +18,6 @@ inline int count_pixels(const QImage& image, QRgb colour) {
   for (int y = 0; y < image.height(); ++y)
     for (int x = 0; x < image.width(); ++x) count += pixel(image, x, y) == (colour | 0xFF000000u);
   return count;
-}
-
-inline bool column_is(const QImage& image, int x, QRgb colour) {
-  for (int y = 0; y < image.height(); ++y)
-    if (pixel(image, x, y) != (colour | 0xFF000000u)) return false;
-  return true;
-}
-
-inline bool row_is(const QImage& image, int y, QRgb colour) {
-  for (int x = 0; x < image.width(); ++x)
-    if (pixel(image, x, y) != (colour | 0xFF000000u)) return false;
-  return true;
 }
 
 // The first difference between two images, as "(x, y)", or an empty string.
@@ -47,27 +29,45 @@ inline QString first_difference(const QImage& a, const QImage& b) {
   return {};
 }
 
-// What a message box showed before the test closed it.
-struct SeenMessage {
+// While in scope, answers the next application-modal message box with its
+// first button and records what it showed. Polls, since the box opens inside
+// a nested event loop; gives up after `deadline_ms`.
+class MessageBoxAnswer {
+ public:
+  explicit MessageBoxAnswer(int deadline_ms = 10000) {
+    clock_.start();
+    QObject::connect(&poll_, &QTimer::timeout, &poll_, [this, deadline_ms] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        text = box->text();
+        title = box->windowTitle();
+        icon = box->icon();
+        seen = true;
+        box->buttons().constFirst()->click();
+      }
+      if (seen || clock_.hasExpired(deadline_ms)) poll_.stop();
+    });
+    poll_.start(5);
+  }
   QString text;
   QString title;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
-  int buttons = 0;
   bool seen = false;
+
+ private:
+  QTimer poll_;
+  QElapsedTimer clock_;
 };
 
-// Answers the next application-modal message box with its first button, and
-// records what it showed. Polls, since the box opens inside a nested loop.
-inline void answer_next_message_box(SeenMessage& seen) {
-  auto* poll = new QTimer(qApp);
-  QObject::connect(poll, &QTimer::timeout, qApp, [poll, &seen] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box) return;
-    seen = {box->text(), box->windowTitle(), box->icon(), int(box->buttons().size()), true};
-    box->buttons().constFirst()->click();
-    poll->deleteLater();
-  });
-  poll->start(5);
+// Types `texts` into the boxes of `window`, in the order x1, x2, y1, y2, clarity.
+inline void enter(QWidget& window, const QStringList& texts) {
+  const char* const boxes[] = {"txt_x1", "txt_x2", "txt_y1", "txt_y2", "txt_clarity"};
+  for (int i = 0; i < texts.size(); ++i) window.findChild<QLineEdit*>(boxes[i])->setText(texts[i]);
+}
+
+inline QStringList box_texts(QWidget& window) {
+  QStringList texts;
+  for (const char* box : {"txt_x1", "txt_x2", "txt_y1", "txt_y2"}) texts << window.findChild<QLineEdit*>(box)->text();
+  return texts;
 }
 
 }  // namespace vesk::test

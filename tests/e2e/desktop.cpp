@@ -7,12 +7,10 @@
 
 namespace vesk::e2e {
 
-std::optional<QByteArray> run_tool(const QString& program, const QStringList& arguments,
-                                   int timeout_ms) {
+std::optional<QByteArray> run_tool(const QString& program, const QStringList& arguments, int timeout_ms) {
   QProcess tool;
   tool.start(program, arguments);
-  if (!tool.waitForFinished(timeout_ms) || tool.exitStatus() != QProcess::NormalExit ||
-      tool.exitCode() != 0) {
+  if (!tool.waitForFinished(timeout_ms) || tool.exitStatus() != QProcess::NormalExit || tool.exitCode() != 0) {
     tool.kill();
     tool.waitForFinished(1000);
     return std::nullopt;
@@ -22,8 +20,7 @@ std::optional<QByteArray> run_tool(const QString& program, const QStringList& ar
 
 QList<qulonglong> visible_windows(const QString& name_pattern) {
   QList<qulonglong> found;
-  const auto out = run_tool("xdotool", {"search", "--onlyvisible", "--name", name_pattern});
-  if (out)
+  if (const auto out = run_tool("xdotool", {"search", "--onlyvisible", "--name", name_pattern}))
     for (const QByteArray& line : out->trimmed().split('\n'))
       if (!line.isEmpty()) found << line.toULongLong();
   return found;
@@ -31,13 +28,7 @@ QList<qulonglong> visible_windows(const QString& name_pattern) {
 
 qulonglong find_window(const QString& name_pattern, int timeout_ms) {
   qulonglong found = 0;
-  wait_until(
-      [&] {
-        const QList<qulonglong> windows = visible_windows(name_pattern);
-        if (!windows.isEmpty()) found = windows.first();
-        return found != 0;
-      },
-      timeout_ms);
+  wait_until([&] { return (found = visible_windows(name_pattern).value(0)) != 0; }, timeout_ms);
   return found;
 }
 
@@ -49,12 +40,11 @@ bool is_viewable(qulonglong window) {
 QRect window_geometry(qulonglong window) {
   const auto out = run_tool("xwininfo", {"-id", QString::number(window)});
   if (!out) return {};
-  auto field = [&](const char* label) {
-    const QRegularExpression re(QStringLiteral("%1:\\s*(-?\\d+)").arg(QLatin1String(label)));
-    return re.match(QString::fromUtf8(*out)).captured(1).toInt();
+  const auto field = [&](const char* label) {
+    return QRegularExpression(QStringLiteral("%1:\\s*(-?\\d+)").arg(QLatin1String(label)))
+        .match(QString::fromUtf8(*out)).captured(1).toInt();
   };
-  return QRect(field("Absolute upper-left X"), field("Absolute upper-left Y"), field("Width"),
-               field("Height"));
+  return {field("Absolute upper-left X"), field("Absolute upper-left Y"), field("Width"), field("Height")};
 }
 
 QImage screenshot() {
@@ -66,13 +56,12 @@ QImage screenshot(qulonglong window) { return screenshot().copy(window_geometry(
 
 std::optional<quint64> cardinal_property(qulonglong window, const QString& name) {
   const auto out = run_tool("xprop", {"-id", QString::number(window), name});
-  if (!out) return std::nullopt;
-  const auto match = QRegularExpression(QStringLiteral("= (\\d+)")).match(QString::fromUtf8(*out));
+  const auto match = QRegularExpression(QStringLiteral("= (\\d+)")).match(out ? QString::fromUtf8(*out) : QString());
   if (!match.hasMatch()) return std::nullopt;
   return match.captured(1).toULongLong();
 }
 
-void focus(qulonglong window) { run_tool("xdotool", {"windowfocus", "--sync", QString::number(window)}); }
+static void focus(qulonglong window) { run_tool("xdotool", {"windowfocus", "--sync", QString::number(window)}); }
 
 void key(qulonglong window, const QString& keys) {
   focus(window);
@@ -85,11 +74,19 @@ void type(qulonglong window, const QString& text) {
   run_tool("xdotool", {"type", "--delay", "5", "--", text});
 }
 
-void click(qulonglong window, QPoint position) {
-  const QPoint at = window_geometry(window).topLeft() + position;
+static QStringList move_to(qulonglong window, QPoint at) {
+  const QPoint screen = window_geometry(window).topLeft() + at;
   // No --sync: it waits for the pointer to move, forever when it is already there.
-  run_tool("xdotool", {"mousemove", QString::number(at.x()), QString::number(at.y()), "sleep", "0.05",
-                       "click", "1"});
+  return {"mousemove", QString::number(screen.x()), QString::number(screen.y()), "sleep", "0.05"};
+}
+
+void click(qulonglong window, QPoint at, int button) {
+  run_tool("xdotool", move_to(window, at) + QStringList{"click", QString::number(button)});
+}
+
+void drag(qulonglong window, QPoint from, QPoint to) {
+  run_tool("xdotool", move_to(window, from) + QStringList{"mousedown", "1"} + move_to(window, (from + to) / 2) +
+                          move_to(window, to) + QStringList{"mouseup", "1"});
 }
 
 void request_close(qulonglong window) {
@@ -106,33 +103,41 @@ void request_close(qulonglong window) {
   XCloseDisplay(display);
 }
 
-Program::Program(const QStringList& extra_environment) {
-  QStringList environment = QProcess::systemEnvironment();
-  environment.removeIf([](const QString& v) { return v.startsWith(QLatin1String("QT_QPA_PLATFORM=")); });
-  environment += extra_environment;
-  process_.setEnvironment(environment);
+void replace_text(qulonglong main_window, TwipsRect box, const QString& text) {
+  click(main_window, centre(box));
+  key(main_window, "ctrl+a");
+  if (text.isEmpty()) key(main_window, "BackSpace");
+  else type(main_window, text);
+}
+
+Program::Program(const QStringList& environment, bool find_main_window) {
+  QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
+  variables.remove(QStringLiteral("QT_QPA_PLATFORM"));
+  for (const QString& entry : environment) {
+    const QString name = entry.section(QLatin1Char('='), 0, 0), value = entry.section(QLatin1Char('='), 1);
+    if (value.isEmpty()) variables.remove(name);
+    else variables.insert(name, value);
+  }
+  process_.setProcessEnvironment(variables);
   process_.setProcessChannelMode(QProcess::ForwardedChannels);
   process_.start(qEnvironmentVariable("VESK_PLOT_BINARY"), {});
   process_.waitForStarted(10000);
-  main_window_ = find_window(QStringLiteral("^Vesk - Plot v\\.1$"), 20000);
+  if (find_main_window) main_window_ = find_window(QStringLiteral("^Vesk - Plot v\\.1$"), 20000);
 }
 
 Program::~Program() {
-  if (process_.state() != QProcess::NotRunning) {
-    process_.kill();
-    process_.waitForFinished(5000);
-  }
+  if (process_.state() == QProcess::NotRunning) return;
+  process_.kill();
+  process_.waitForFinished(5000);
 }
 
 std::optional<int> Program::wait_for_exit(int timeout_ms) {
-  if (!process_.waitForFinished(timeout_ms) || process_.exitStatus() != QProcess::NormalExit)
-    return std::nullopt;
+  if (!process_.waitForFinished(timeout_ms) || process_.exitStatus() != QProcess::NormalExit) return std::nullopt;
   return process_.exitCode();
 }
 
 QString screenshot_path(const QString& file_name) {
-  const QString dir = qEnvironmentVariable("VESK_SCREENSHOT_DIR", QStringLiteral("."));
-  return dir + QLatin1Char('/') + file_name;
+  return qEnvironmentVariable("VESK_SCREENSHOT_DIR", QStringLiteral(".")) + QLatin1Char('/') + file_name;
 }
 
 }  // namespace vesk::e2e

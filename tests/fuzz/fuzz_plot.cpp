@@ -1,52 +1,43 @@
 // Fuzzes the plot commands' path: the five input texts through the checks,
-// then the frame and the curve. AddressSanitizer catches any write outside
-// the image; while the sample count is small enough for the per-sample
-// reference, the fast image must equal it.
+// then the whole plot, on the saved picture and on a screen of scale 2.
+// AddressSanitizer catches any write outside the image; while the sample count
+// is small enough for the per-sample reference, the image must equal it.
 
 #include <QStringList>
 #include <cstdint>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 
 #include "main_window/plot_input.h"
-#include "plot/curve.h"
 #include "plot/frame.h"
+#include "plot/plot.h"
+#include "plot/quartic.h"
+#include "plot/reference_curve.h"
 #include "surface/surface.h"
-
-namespace {
-
-constexpr std::int64_t kReferenceLimit = 20000;  // samples, to keep runs fast
-
-void check(const QStringList& fields, vesk::PlotMode mode) {
-  const vesk::RangeTexts texts{fields.value(0), fields.value(1), fields.value(2), fields.value(3)};
-  const vesk::PlotCheck checked = vesk::check_plot_input(texts, fields.value(4));
-  const auto* request = std::get_if<vesk::PlotRequest>(&checked);
-  if (!request) return;  // refused: the window shows a message and draws nothing
-  const vesk::RoundedRange r = request->range;
-  if (!(r.x1r < r.x2r && r.y1r < r.y2r) || request->clarity == 0) std::abort();
-
-  vesk::Surface fast({579, 390}, vesk::kActiveTitleText);
-  vesk::draw_frame(fast, r);
-  vesk::Surface reference = fast;
-  vesk::plot_curve(fast, r, request->clarity, mode);
-  const vesk::Sampling sampling(r.x1r, r.x2r, request->clarity);
-  if (sampling.count() > kReferenceLimit) return;
-  if (mode == vesk::PlotMode::line) vesk::plot_by_line_each_sample(reference, r, request->clarity);
-  else vesk::plot_by_point_each_sample(reference, r, request->clarity);
-  if (fast.image() != reference.image()) {
-    std::fprintf(stderr, "fast image differs: x %d..%d y %d..%d clarity %d mode %d\n", r.x1r, r.x2r, r.y1r,
-                 r.y2r, request->clarity, int(mode));
-    std::abort();
-  }
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;
-  const vesk::PlotMode mode = data[0] & 1 ? vesk::PlotMode::point : vesk::PlotMode::line;
+  const vesk::PlotMode mode = vesk::PlotMode(data[0] % 3);
+  const int line_width = 1 + (data[0] / 3) % 2;
   // The five boxes, separated by '|': "x1|x2|y1|y2|clarity".
-  const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));
-  check(text.split(QLatin1Char('|')), mode);
+  const QStringList f =
+      QString::fromUtf8(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1)).split(QLatin1Char('|'));
+  const vesk::PlotCheck checked = vesk::check_plot_input({f.value(0), f.value(1), f.value(2), f.value(3), f.value(4)}, mode);
+  const auto* request = std::get_if<vesk::PlotRequest>(&checked);
+  if (!request) return 0;  // refused: the window shows a message and draws nothing
+  const vesk::RoundedRange r = request->range;
+  if (!(r.x1r < r.x2r && r.y1r < r.y2r) || request->clarity == 0) std::abort();
+
+  const vesk::PixelSize pixels = line_width == 1 ? vesk::kPictureSize : vesk::PixelSize{1158, 780};
+  vesk::Surface fast(pixels, line_width), reference(pixels, line_width);
+  vesk::draw_plot(fast, *request);
+  if (vesk::Sampling(r.x1r, r.x2r, request->clarity).count() > 20000) return 0;  // keeps runs fast
+  vesk::draw_frame(reference, r);
+  vesk::draw_curve_each_sample(reference, *request);
+  if (fast.image() != reference.image()) {
+    std::fprintf(stderr, "fast image differs: x %d..%d y %d..%d clarity %d mode %d width %d\n", r.x1r, r.x2r, r.y1r,
+                 r.y2r, request->clarity, int(mode), line_width);
+    std::abort();
+  }
   return 0;
 }

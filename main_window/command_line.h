@@ -1,0 +1,20 @@
+#pragma once
+// The program without its window: `vesk-plot --output FILE` writes the plot the
+// window would save for the same boxes and command, and needs no graphical
+// session. The options take text exactly as the boxes do.
+
+#include <QStringList>
+
+namespace vesk {
+
+// Whether the arguments ask for the command line rather than the window: any
+// option of ours (every one starts with "--", or is -h, -? or -v).
+bool wants_command_line(const QStringList& arguments);
+
+// Runs it, with a QCoreApplication alive. Success is silent; the exit status is
+// 0 when the file was written, 1 when the write failed (with the reason on one
+// line of standard error; an earlier file of that name is kept), 2 when the
+// input or the options were refused (the window's message, on one line).
+int run_command_line(const QStringList& arguments);
+
+}  // namespace vesk

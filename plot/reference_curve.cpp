@@ -1,0 +1,21 @@
+#include "plot/reference_curve.h"
+
+#include "plot/quartic.h"
+#include "surface/surface.h"
+
+namespace vesk {
+
+void draw_curve_each_sample(Surface& surface, const PlotRequest& request) {
+  const Sampling sampling(request.range.x1r, request.range.x2r, request.clarity);
+  double previous_x = 0.0, previous_y = 0.0;
+  for (std::int64_t k = 0; k < sampling.count(); ++k) {
+    const double x = sampling.x(k);
+    const double y = quartic(x);
+    if (request.mode == PlotMode::point) surface.point(x, y, kRed);
+    if (request.mode == PlotMode::line && k > 0) surface.line(previous_x, previous_y, x, y, kRed);
+    previous_x = x;
+    previous_y = y;
+  }
+}
+
+}  // namespace vesk

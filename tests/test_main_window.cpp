@@ -1,0 +1,272 @@
+// The main window in the offscreen platform: its layout, the plot commands and
+// their messages, the steps of the view with the pointer and the keys, the
+// coordinates, the clipboard and the cursor.
+
+#include <QClipboard>
+#include <QFontInfo>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+
+#include "main_window/frm_main.h"
+#include "main_window/plot_input.h"
+#include "main_window/view_steps.h"
+#include "plot/frame.h"
+#include "plot/plot.h"
+#include "surface/plot_area.h"
+#include "test_support.h"
+#include "ui/hand_cursor.h"
+
+using namespace vesk;
+using namespace vesk::test;
+
+Q_DECLARE_METATYPE(vesk::PlotRequest)
+
+namespace {
+
+// Where an event must land for the plot area to report pixel coordinate `p`.
+QPointF at_pixel(QPointF p) { return p + QPointF(2, 2); }
+
+void send_wheel(QWidget* area, QPointF p, int angle, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  QWheelEvent wheel(at_pixel(p), area->mapToGlobal(at_pixel(p)), {}, {0, angle}, Qt::NoButton, modifiers,
+                    Qt::NoScrollPhase, false);
+  QApplication::sendEvent(area, &wheel);
+}
+
+void send_mouse(QWidget* area, QEvent::Type type, QPointF p, Qt::MouseButtons buttons) {
+  QMouseEvent event(type, at_pixel(p), area->mapToGlobal(at_pixel(p)),
+                    type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
+  QApplication::sendEvent(area, &event);
+}
+
+// The plot area as it shows on screen (at scale 1, as here).
+QImage on_screen(FrmMain& window) {
+  QWidget& area = window.plot_area();
+  return area.grab(area.contentsRect()).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// What the screen must show for a plot: its picture under the markers.
+QImage with_markers(const std::optional<PlotRequest>& request, RoundedRange frame) {
+  QImage picture = plot_picture(request);
+  Surface surface(kPictureSize);
+  place_frame(surface, frame);
+  QPainter painter(&picture);
+  for (const LineObject& line : {surface.lin_x, surface.lin_y})
+    painter.fillRect(line_object_pixels(line, surface.mapping(), 1), QColor(line.colour));
+  return picture;
+}
+
+}  // namespace
+
+class TestMainWindow : public QObject {
+  Q_OBJECT
+
+  FrmMain* window = nullptr;
+  QPushButton* button(const char* name) { return window->findChild<QPushButton*>(name); }
+
+ private slots:
+  void init() {
+    window = new FrmMain;
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+  }
+  void cleanup() { delete window; }
+
+  // Captions must fit their controls and no label's text may run into another
+  // control, the coordinates' longest line included. Run a second time with
+  // the condensed face hidden (VESK_CONDENSED_FACE_HIDDEN).
+  void layout() {
+    if (qEnvironmentVariableIsSet("VESK_CONDENSED_FACE_HIDDEN"))
+      QVERIFY(!QFontInfo(QFont(QStringLiteral("DejaVu Sans Condensed"))).styleName().contains("Condensed"));
+    window->findChild<QLabel*>("lbl_coordinates")
+        ->setText(coordinates_text({-32768, -32767, -32768, -32767}, kPictureSize, {0.4, 0.4}));
+    const QList<QWidget*> children = window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (auto* label : window->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+      const QRect text(label->pos(), label->fontMetrics().size(0, label->text()));
+      QVERIFY2(label->geometry().contains(text), qPrintable(label->objectName()));
+      for (auto* other : children)
+        QVERIFY2(other == label || other->isWindow() || !text.intersects(other->geometry()),
+                 qPrintable(label->objectName() + QStringLiteral(" runs into ") + other->objectName()));
+    }
+    for (auto* button : window->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly)) {
+      const int caption = button->fontMetrics().horizontalAdvance(QString(button->text()).remove('&'));
+      QVERIFY2(caption + 8 <= button->width(), qPrintable(button->objectName()));
+    }
+  }
+
+  // The frame for the boxes' range, and the markers over it on every column or
+  // row, three pixels thick, centred on their axes.
+  void start_up() {
+    QCOMPARE(window->shown_plot(), (PlotRequest{{-9, 9, -9, 9}, 100, PlotMode::frame_only}));
+    QImage expected = plot_picture(window->shown_plot());
+    for (int x = 0; x < 579; ++x)
+      for (int y : {194, 195, 196}) expected.setPixel(x, y, kGreen);
+    for (int y = 0; y < 390; ++y)
+      for (int x : {288, 289, 290}) expected.setPixel(x, y, kRed);
+    QCOMPARE(with_markers(window->shown_plot(), {-9, 9, -9, 9}), expected);
+    QCOMPARE(first_difference(on_screen(*window), expected), QString());
+    QCOMPARE(window->plot_area().cursor().hotSpot(), QPoint(6, 0));
+  }
+
+  void commands_data() {
+    QTest::addColumn<QStringList>("boxes");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<PlotRequest>("expected");
+    QTest::newRow("click line") << QStringList{"0", "2", "-1", "10", "100"} << "click cmd_plotline"
+                                << PlotRequest{{0, 2, -1, 10}, 100, PlotMode::line};
+    QTest::newRow("click point") << QStringList{"-3", "2.5", "-8", "&H10", "7"} << "click cmd_plotpoint"
+                                 << PlotRequest{{-3, 2, -8, 16}, 7, PlotMode::point};
+    QTest::newRow("Enter on line") << QStringList{"1", "5", "2", "7", "-5"} << "Enter cmd_plotline"
+                                   << PlotRequest{{1, 5, 2, 7}, -5, PlotMode::line};
+    QTest::newRow("Return on point") << QStringList{"-9", "9", "-9", "9", "3"} << "Return cmd_plotpoint"
+                                     << PlotRequest{{-9, 9, -9, 9}, 3, PlotMode::point};
+    QTest::newRow("Alt+L") << QStringList{"-3", "2", "-9", "9", "50"} << "Alt+L" << PlotRequest{{-3, 2, -9, 9}, 50, PlotMode::line};
+    QTest::newRow("Alt+P") << QStringList{"abc", "1", "-9", "9", "50"} << "Alt+P" << PlotRequest{{0, 1, -9, 9}, 50, PlotMode::point};
+  }
+  void commands() {
+    QFETCH(QStringList, boxes);
+    QFETCH(QString, action);
+    QFETCH(PlotRequest, expected);
+    enter(*window, boxes);
+    const QString name = action.section(' ', 1);
+    if (action.startsWith("click")) button(qPrintable(name))->click();
+    if (action.startsWith("Alt")) QTest::keyClick(window, Qt::Key(action.back().unicode()), Qt::AltModifier);
+    if (action.startsWith("Enter") || action.startsWith("Return")) {
+      button(qPrintable(name))->setFocus();
+      QTest::keyClick(button(qPrintable(name)), action.startsWith("Enter") ? Qt::Key_Enter : Qt::Key_Return);
+    }
+    QTRY_COMPARE(window->shown_plot(), std::optional(expected));  // access keys click a moment later
+    QCOMPARE(first_difference(on_screen(*window), with_markers(expected, expected.range)), QString());
+    // Enter in a box does nothing.
+    window->findChild<QWidget*>("txt_x1")->setFocus();
+    enter(*window, {"5", "5"});
+    MessageBoxAnswer answer(500);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(window->shown_plot(), std::optional(expected));
+    QVERIFY(!answer.seen);
+  }
+
+  // Each row: the boxes, the button, then the message: title, start of its text, icon.
+  void refusals_data() {
+    QTest::addColumn<QStringList>("boxes");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("icon");
+    const int warning = QMessageBox::Warning, none = QMessageBox::NoIcon;
+    QTest::newRow("line: empty x") << QStringList{"5", "5"} << "cmd_plotline" << "errore" << "error : empity renge" << warning;
+    QTest::newRow("point: empty y") << QStringList{"-9", "9", "2", "2"} << "cmd_plotpoint" << "errore" << "error : empity renge" << none;
+    QTest::newRow("point: x reversed") << QStringList{"9", "-9"} << "cmd_plotpoint" << "errore" << "error : empity renge" << none;
+    QTest::newRow("point: beyond 16 bits") << QStringList{"-9", "40000"} << "cmd_plotpoint" << "Vesk - Plot v.1"
+                                           << "The X to box" << warning;
+    QTest::newRow("line: clarity 0") << QStringList{"-9", "9", "-9", "9", "0"} << "cmd_plotline" << "Vesk - Plot v.1"
+                                     << "The clarity box reads as 0." << warning;
+  }
+  void refusals() {
+    QFETCH(QStringList, boxes);
+    QFETCH(QString, command);
+    QFETCH(QString, title);
+    QFETCH(QString, text);
+    QFETCH(int, icon);
+    enter(*window, boxes);
+    {
+      MessageBoxAnswer answer;
+      button(qPrintable(command))->click();
+      QVERIFY(answer.seen);
+      QCOMPARE(answer.title, title);
+      QVERIFY2(answer.text.startsWith(text), qPrintable(answer.text));
+      QCOMPARE(int(answer.icon), icon);
+    }
+    // Cleared, with only the markers left where the start-up frame put them.
+    QCOMPARE(window->shown_plot(), std::nullopt);
+    const QImage shown = on_screen(*window);
+    QCOMPARE(count_pixels(shown, kPlotBackground), 579 * 390 - 579 * 3 - 390 * 3 + 9);
+    QCOMPARE(pixel(shown, 0, 195), kGreen);
+    // The program goes on: a good plot afterwards works.
+    enter(*window, {"-9", "9", "-9", "9", "100"});
+    button("cmd_plotline")->click();
+    QCOMPARE(window->shown_plot(), (PlotRequest{{-9, 9, -9, 9}, 100, PlotMode::line}));
+  }
+
+  // Each step writes its bounds into the boxes and shows what the plot command
+  // draws for them, with the last command's mode and clarity; Home returns to
+  // what was typed. No step opens a message box.
+  void steps_data() {
+    QTest::addColumn<int>("mode");
+    QTest::newRow("by line") << int(PlotMode::line);
+    QTest::newRow("by point") << int(PlotMode::point);
+  }
+  void steps() {
+    QFETCH(int, mode);
+    QWidget* area = &window->plot_area();
+    enter(*window, {"-9", "9", "-9", "9", "50"});
+    button(mode == int(PlotMode::line) ? "cmd_plotline" : "cmd_plotpoint")->click();
+    area->setFocus();
+    MessageBoxAnswer answer(500);
+    const auto step_gives = [&](const char* what, auto step, QStringList boxes) {
+      step();
+      QVERIFY2(box_texts(*window) == boxes, qPrintable(what + QStringLiteral(": ") + box_texts(*window).join(' ')));
+      const PlotCheck command = check_plot_input({boxes[0], boxes[1], boxes[2], boxes[3], "50"}, PlotMode(mode));
+      QVERIFY2(window->shown_plot() == std::get<PlotRequest>(command), what);
+      QCOMPARE(first_difference(on_screen(*window), with_markers(window->shown_plot(), window->shown_plot()->range)),
+               QString());
+    };
+    step_gives("wheel away", [&] { send_wheel(area, {289, 194.5}, 120); }, {"-7", "7", "-7", "7"});
+    step_gives("wheel towards at the left edge", [&] { send_wheel(area, {0, 194.5}, -120); }, {"-7", "11", "-9", "9"});
+    step_gives("Ctrl+wheel", [&] { send_wheel(area, {0, 194.5}, 240, Qt::ControlModifier); }, {"-7", "4", "-9", "9"});
+    step_gives("Shift+wheel", [&] { send_wheel(area, {0, 0}, 120, Qt::ShiftModifier); }, {"-7", "4", "-5", "9"});
+    step_gives("drag", [&] {
+      send_mouse(area, QEvent::MouseButtonPress, {100, 100}, Qt::LeftButton);
+      send_mouse(area, QEvent::MouseMove, {152.5, 100}, Qt::LeftButton);
+      send_mouse(area, QEvent::MouseButtonRelease, {152.5, 100}, Qt::NoButton);
+    }, {"-8", "3", "-5", "9"});
+    step_gives("Left", [&] { QTest::keyClick(area, Qt::Key_Left); }, {"-9", "2", "-5", "9"});
+    step_gives("Up", [&] { QTest::keyClick(area, Qt::Key_Up); }, {"-9", "2", "-4", "10"});
+    step_gives("+", [&] { QTest::keyClick(area, Qt::Key_Plus); }, {"-8", "1", "-3", "8"});
+    step_gives("Home", [&] { QTest::keyClick(area, Qt::Key_Home); }, {"-9", "9", "-9", "9"});
+    QVERIFY(!answer.seen);
+  }
+
+  void coordinates_follow_the_pointer() {
+    auto* readout = window->findChild<QLabel*>("lbl_coordinates");
+    QVERIFY(readout->text().isEmpty());
+    send_mouse(&window->plot_area(), QEvent::MouseMove, {289, 194.5}, Qt::NoButton);
+    QCOMPARE(readout->text(), QStringLiteral("x = 0.00   y = 0.00   f(x) = 0.00"));
+    window->plot_area().setFocus();
+    QTest::keyClick(&window->plot_area(), Qt::Key_Left);  // the view moves, the pointer stays
+    QCOMPARE(readout->text(), QStringLiteral("x = -2.00   y = 0.00   f(x) = -6.00"));
+    send_wheel(&window->plot_area(), {289, 194.5}, 120 * 12);  // 1 unit across: three decimals
+    QVERIFY2(readout->text().contains(QRegularExpression("^x = -?\\d\\.\\d{3}   y = -?\\d\\.\\d{3}")),
+             qPrintable(readout->text()));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&window->plot_area(), &leave);
+    QVERIFY(readout->text().isEmpty());
+  }
+
+  void copy_puts_the_picture_on_the_clipboard() {
+    enter(*window, {"0", "2", "-1", "10"});
+    button("cmd_plotpoint")->click();
+    window->plot_area().setFocus();
+    QTest::keyClick(&window->plot_area(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), plot_picture(window->shown_plot()));
+  }
+
+  // Drawn from a picture with alpha, at twice the size for scaled screens.
+  void hand_cursor_at_each_scale() {
+    for (const int scale : {1, 2}) {
+      const QCursor cursor = hand_cursor(scale);
+      QCOMPARE(cursor.hotSpot(), QPoint(6, 0));
+      const QImage image = cursor.pixmap().toImage();
+      QCOMPARE(image.size(), QSize(32, 32) * scale);
+      QCOMPARE(cursor.pixmap().devicePixelRatio(), qreal(scale));
+      QCOMPARE(image.pixel(6 * scale, 0), qRgba(0, 0, 0, 255));               // the fingertip's outline
+      QCOMPARE(image.pixel(6 * scale, 3 * scale), qRgba(255, 255, 255, 255));  // inside the finger
+      QCOMPARE(qAlpha(image.pixel(31 * scale, 31 * scale)), 0);
+    }
+  }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "test_main_window.moc"

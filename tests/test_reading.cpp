@@ -1,0 +1,97 @@
+// Reading the boxes: text to number, rounding to 16 bits, and the checks of a
+// plot command, with their messages.
+
+#include <QTest>
+#include <cmath>
+
+#include "main_window/number_text.h"
+#include "main_window/plot_input.h"
+
+using namespace vesk;
+
+class TestReading : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void number_from_text_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("expected");  // NaN: too large for a double
+    const std::pair<const char*, double> rows[] = {
+        {"-9", -9}, {"1 2", 12}, {"\t-\n3.5 ", -3.5}, {"3abc", 3}, {"abc", 0}, {"", 0}, {"-", 0}, {".", 0},
+        {".5", 0.5}, {"1.2.3", 1.2}, {"+7", 7}, {"1e3", 1000}, {"25E-1", 2.5}, {"1e", 1}, {"2e+x", 2},
+        {"1,5", 1}, {"&H19A", 410}, {"&hff", 255}, {"&H1G", 1}, {"&H", 0}, {"&O17", 15}, {"&o78", 7},
+        {"0x10", 0}, {"inf", 0}, {"-Infinity", 0}, {"nan", 0}, {"$5", 0}, {"1e-400", 0},
+        {"0.0001e-99999999999999999999", 0}, {"1.7976931348623157e308", 1.7976931348623157e308},
+        {"4\u00b25", 4}, {"\uff11", 0}, {"1e309", NAN}, {"-2e400", NAN}, {"1e99999999999999999999", NAN}};
+    for (const auto& [text, expected] : rows) QTest::addRow("'%s'", text) << QString::fromUtf8(text) << expected;
+    QTest::newRow("400 nines") << QString(400, QLatin1Char('9')) << double(NAN);
+    QTest::newRow("zeros first, then too small") << QString(400, QLatin1Char('0')) + "1e-330" << 0.0;
+    QTest::newRow("long hex") << "&H" + QString(300, QLatin1Char('F')) << double(NAN);
+  }
+  void number_from_text() {
+    QFETCH(QString, text);
+    QFETCH(double, expected);
+    const auto value = vesk::number_from_text(text.toStdU16String());
+    QCOMPARE(value.has_value(), !std::isnan(expected));
+    if (value) QCOMPARE(*value, expected);
+  }
+
+  void round_to_16_bits() {
+    const std::pair<double, int> rows[] = {{2.5, 2},         {3.5, 4},         {-0.5, 0},       {-1.5, -2},
+                                           {-2.5, -2},       {1.4999, 1},      {-1.6, -2},      {32767, 32767},
+                                           {32767.4, 32767}, {-32768, -32768}, {-32768.5, -32768}};
+    for (const auto& [value, expected] : rows) {
+      const auto rounded = vesk::round_to_16_bits(value);
+      QVERIFY2(rounded && *rounded == expected, qPrintable(QString::number(value)));
+    }
+    for (const double refused : {32767.5, 32768.0, -32768.6, -32769.5, 1e300, double(INFINITY), double(NAN)})
+      QVERIFY2(!vesk::round_to_16_bits(refused), qPrintable(QString::number(refused)));
+  }
+
+  // Each row: the five boxes, then what a plot command makes of them: the
+  // request, "empty", or a piece of the refusal's message.
+  void plot_check_data() {
+    QTest::addColumn<QStringList>("boxes");
+    QTest::addColumn<QString>("outcome");
+    const std::pair<QStringList, const char*> rows[] = {
+        {{"-9", "9", "-9", "9", "100"}, "-9 9 -9 9 100"},
+        {{"abc", "1", "0.5", "2.5", "-5"}, "0 1 0 2 -5"},  // halves to even; negative clarity allowed
+        {{"2.5", "3.5", "&H10", "&O21", "32767"}, "2 4 16 17 32767"},
+        {{"5", "5", "-9", "9", "100"}, "empty"},
+        {{"9", "-9", "-9", "9", "100"}, "empty"},
+        {{"-9", "9", "2.0001", "2", "1"}, "empty"},
+        {{"1", "0", "-9", "9", "0"}, "empty"},  // the range first
+        {{"-9", "40000", "-9", "9", "100"}, "The X to box holds a number outside"},
+        {{"-9", "9", "-9", "32767.5", "100"}, "The Y to box holds"},
+        {{"-32769", "9", "-9", "9", "100"}, "The X from box holds"},
+        {{"-9", "1e400", "-9", "9", "100"}, "The X to box holds"},
+        {{"-9", "9", "-1e400", "-2e400", "1"}, "The Y from box holds"},  // before the range: nothing compares
+        {{"-9", "9", "-9", "9", "32768"}, "The clarity box holds"},
+        {{"-9", "9", "-9", "9", "0"}, "The clarity box reads as 0."},
+        {{"-9", "9", "-9", "9", "abc"}, "The clarity box reads as 0."},
+        {{"-9", "9", "-9", "9", "0.4"}, "The clarity box reads as 0."},
+        {{"1.2", "1.4", "-9", "9", "100"}, "The X from and X to boxes both round to 1."},
+        {{"-9", "9", "1.6e0", "2.4", "100"}, "The Y from and Y to boxes both round to 2."},
+    };
+    for (const auto& [boxes, outcome] : rows) QTest::newRow(qPrintable(boxes.join(' '))) << boxes << outcome;
+  }
+  void plot_check() {
+    QFETCH(QStringList, boxes);
+    QFETCH(QString, outcome);
+    const PlotCheck check = check_plot_input({boxes[0], boxes[1], boxes[2], boxes[3], boxes[4]}, PlotMode::point);
+    if (const auto* request = std::get_if<PlotRequest>(&check)) {
+      const RoundedRange r = request->range;
+      QCOMPARE(QStringLiteral("%1 %2 %3 %4 %5").arg(r.x1r).arg(r.x2r).arg(r.y1r).arg(r.y2r).arg(request->clarity),
+               outcome);
+      QCOMPARE(request->mode, PlotMode::point);
+    } else if (std::holds_alternative<EmptyRange>(check)) {
+      QCOMPARE(QStringLiteral("empty"), outcome);
+    } else {
+      const QString message = std::get<Refusal>(check).message;
+      QVERIFY2(message.startsWith(outcome), qPrintable(message));
+    }
+  }
+};
+
+QTEST_GUILESS_MAIN(TestReading)
+#include "test_reading.moc"
