@@ -25,15 +25,6 @@ double stationary_point() {
   return x;
 }
 
-// The toolkit's start-up can leave the processor's upper vector state dirty;
-// every SSE-encoded std::pow call then pays a transition penalty (measured ten
-// times slower on some machines). Clearing it before a hot loop is the cure.
-void clear_upper_vector_state() {
-#if defined(__x86_64__) && defined(__GNUC__)
-  if (__builtin_cpu_supports("avx")) asm volatile("vzeroupper" ::: "memory");
-#endif
-}
-
 }  // namespace
 
 CurveColumns::CurveColumns(const Mapping& mapping, RoundedRange range, int clarity)

@@ -1,6 +1,5 @@
 #include "plot/frame.h"
 
-#include <climits>
 #include <cmath>
 #include <vector>
 
@@ -30,18 +29,18 @@ void mark(std::vector<Kind>& kinds, const Raster& raster, int pixel, Kind kind) 
 }
 
 // The kind of every pixel along one axis: the axis at 0, a grid line at every
-// other integer from `low` to `high`. Many integers can share a pixel; each
-// pixel is marked once.
+// other integer from `low` to `high`. Where many integers share a pixel, most
+// are passed over: the pixel index is monotone in the integer, so every
+// integer between two that land on the same or neighbouring pixels lands there too.
 std::vector<Kind> kinds_along(int low, int high, int extent, const Raster& raster, auto to_pixel) {
   std::vector<Kind> kinds(extent, plain);
   mark(kinds, raster, lit_pixel(to_pixel(0), extent), axis);
-  int last = INT_MIN;
-  for (int i = low; i <= high; ++i) {
-    if (i == 0) continue;
-    const int pixel = lit_pixel(to_pixel(i), extent);
-    if (pixel == last) continue;
-    last = pixel;
-    mark(kinds, raster, pixel, grid);
+  const int jump = std::max(1, (high - low) / (extent - 1) - 2);  // under a pixel's worth of integers
+  for (int i = low; i <= high;) {
+    if (i != 0) mark(kinds, raster, lit_pixel(to_pixel(i), extent), grid);
+    int next = i == high ? high + 1 : std::min(i + jump, high);
+    if (next == 0) next = i < -1 ? -1 : 1;  // 0 draws no grid line: its neighbours are looked at
+    i = next;
   }
   return kinds;
 }

@@ -12,4 +12,10 @@ double quartic(double x) {
   return d + 3 * x;
 }
 
+void clear_upper_vector_state() {
+#if defined(__x86_64__) && defined(__GNUC__)
+  if (__builtin_cpu_supports("avx")) asm volatile("vzeroupper" ::: "memory");
+#endif
+}
+
 }  // namespace vesk

@@ -7,6 +7,7 @@ namespace vesk {
 
 void draw_curve_each_sample(Surface& surface, const PlotRequest& request) {
   const Sampling sampling(request.range.x1r, request.range.x2r, request.clarity);
+  clear_upper_vector_state();
   double previous_x = 0.0, previous_y = 0.0;
   for (std::int64_t k = 0; k < sampling.count(); ++k) {
     const double x = sampling.x(k);
