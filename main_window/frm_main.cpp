@@ -45,6 +45,8 @@ FrmMain::FrmMain(QWidget* parent) : QWidget(parent, Qt::Window) {
   resize(to_pixels(kMainLayout.client).size());
   setPalette(with_colour(palette(), QPalette::Window, Qt::black));
   setAutoFillBackground(true);
+  // Before the controls, so they start with it (a font loaded once).
+  setFont(preferred_window_font());
 
   // Created in tab order.
   pic_plot = new PlotArea(to_pixels(kMainLayout.pic_plot).size(), [this](Surface& surface) { draw(surface); }, this);
@@ -69,8 +71,9 @@ FrmMain::FrmMain(QWidget* parent) : QWidget(parent, Qt::Window) {
   lbl_coordinates = add_label("lbl_coordinates", to_pixels(kMainLayout.lbl_coordinates), {}, Qt::AlignLeft);
   lbl_coordinates->setGeometry(to_pixels(kMainLayout.lbl_coordinates));
 
+  // Where the preferred face is missing, or wider here, another that fits.
+  if (!captions_fit(font())) setFont(window_font([this](const QFont& font) { return captions_fit(font); }));
   // Labels size themselves to their text from their top-left corner.
-  setFont(window_font([this](const QFont& font) { return captions_fit(font); }));
   for (QLabel* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
     if (label != lbl_coordinates) label->resize(label->sizeHint());
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
-"""Draws the program's own pictures into resources/: the hand cursor (PNG with
-alpha), the About window's background and its close button (24-bit PNG), each
-at its size and at twice its size for screens scaled by 2 (name@2x.png), and
-the application icon. Run it after changing a drawing; the outputs are committed."""
+"""Draws the program's own pictures into resources/: the About window's
+background and its close button (24-bit PNG), each at its size and at twice
+its size for screens scaled by 2 (name@2x.png), and the application icon (SVG,
+PNG, and the windows' 48-pixel icon as raw ARGB, which needs no decoding at
+start-up). Run it after changing a drawing; the outputs are committed."""
 
 import math
 import os
@@ -11,44 +12,6 @@ import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
-# The hand cursor, 32 x 32: '#' black, '.' white, ' ' transparent.
-# The index fingertip is the hot spot (6, 0).
-HAND = [
-    "     ##",
-    "    #..#",
-    "    #..#",
-    "    #..#",
-    "    #..#",
-    "    #..###",
-    "    #..#..###",
-    "    #..#..#..##",
-    "    #..#..#..#.#",
-    "##  #..#..#..#..#",
-    "#..##..........#.#",
-    "#...#............#",
-    " #...............#",
-    "  #..............#",
-    "  #..............#",
-    "   #.............#",
-    "   #............#",
-    "    #...........#",
-    "    #..........#",
-    "     #.........#",
-    "     ###########",
-]
-HAND_SIZE = 32
-
-
-def cursor_pixel(scale):
-    """Black outline, white inside, transparent around; each design pixel a
-    scale x scale block, so the doubled cursor stays crisp."""
-    colours = {"#": (0, 0, 0, 255), ".": (255, 255, 255, 255)}
-
-    def pixel(x, y):
-        row = HAND[y // scale] if y // scale < len(HAND) else ""
-        x //= scale
-        return colours.get(row[x] if x < len(row) else " ", (0, 0, 0, 0))
-    return pixel
 
 
 def write_png(path, width, height, pixel, alpha=False):
@@ -66,6 +29,17 @@ def write_png(path, width, height, pixel, alpha=False):
     with open(path, "wb") as f:
         f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
                 chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
+
+
+def write_argb(path, size, pixel):
+    """Premultiplied 32-bit ARGB in the machine's order (little-endian B, G, R, A)."""
+    raw = bytearray()
+    for y in range(size):
+        for x in range(size):
+            r, g, b, a = (max(0, min(255, round(c))) for c in pixel(x, y))
+            raw.extend((b * a // 255, g * a // 255, r * a // 255, a))
+    with open(path, "wb") as f:
+        f.write(bytes(raw))
 
 
 def mix(a, b, t):
@@ -185,8 +159,6 @@ def write_icon_svg(path):
 
 def main():
     for scale, suffix in ((1, ""), (2, "@2x")):
-        write_png(os.path.join(HERE, f"hand{suffix}.png"), HAND_SIZE * scale, HAND_SIZE * scale,
-                  cursor_pixel(scale), alpha=True)
         write_png(os.path.join(HERE, f"about_background{suffix}.png"), 300 * scale, 203 * scale,
                   supersampled(scale, background))
         write_png(os.path.join(HERE, f"close_button{suffix}.png"), 37 * scale, 37 * scale,
@@ -194,6 +166,7 @@ def main():
     write_icon_svg(os.path.join(HERE, "icon.svg"))
     for size in (48, 256):
         write_png(os.path.join(HERE, f"icon-{size}.png"), size, size, icon(size), alpha=True)
+    write_argb(os.path.join(HERE, "icon-48.argb"), 48, icon(48))
 
 
 if __name__ == "__main__":

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QList>
+#include <QPixmap>
+#include <QResource>
 #include <QScreen>
 #include <QWidget>
 #include <cstdio>
@@ -83,7 +85,14 @@ void end_guarded_start() {
   }
 }
 
-QIcon application_icon() { return QIcon(QStringLiteral(":/resources/icon-256.png")); }
+// Raw pixels rather than a PNG: the window's first showing waits for no image reader.
+QIcon application_icon() {
+  const QResource pixels(QStringLiteral(":/resources/icon-48.argb"));
+  const QByteArray bytes = pixels.uncompressedData();
+  if (bytes.size() != 48 * 48 * 4) return {};
+  const QImage image(reinterpret_cast<const uchar*>(bytes.constData()), 48, 48, QImage::Format_ARGB32_Premultiplied);
+  return QIcon(QPixmap::fromImage(image));
+}
 
 void set_application_identity() {
   QGuiApplication::setDesktopFileName(QLatin1String(kApplicationId));

@@ -12,9 +12,11 @@ QFont sans_serif(const QString& family, int pixels) {
 
 }  // namespace
 
+QFont preferred_window_font() { return sans_serif(QStringLiteral("DejaVu Sans Condensed"), 11); }
+
 QFont window_font(const std::function<bool(const QFont&)>& fits) {
   const QFont candidates[] = {
-      sans_serif(QStringLiteral("DejaVu Sans Condensed"), 11),
+      preferred_window_font(),
       sans_serif(QStringLiteral("Liberation Sans Narrow"), 11),
       sans_serif(QStringLiteral("Sans Serif"), 11),
       sans_serif(QStringLiteral("Sans Serif"), 10),

@@ -11,5 +11,7 @@ namespace vesk {
 // first of a few sans-serif faces and sizes at which `fits` holds, measured
 // with the toolkit's font metrics.
 QFont window_font(const std::function<bool(const QFont&)>& fits);
+// The first of those: what the windows use where the desktop has it.
+QFont preferred_window_font();
 
 }  // namespace vesk
