@@ -82,6 +82,9 @@ void PlotArea::refresh() {
 PixelSize PlotArea::drawable_size() const { return {contentsRect().width(), contentsRect().height()}; }
 
 void PlotArea::paintEvent(QPaintEvent* event) {
+  // On a screen scaled by 1.5 the border's lines fall between device pixels
+  // and can leave one uncovered: let it show the border's light colour, not black.
+  QPainter(this).fillRect(rect(), palette().light());
   QFrame::paintEvent(event);
   const QRect area = contentsRect();
   const DeviceArea device = device_area(mapTo(window(), area.topLeft()), area.size(), devicePixelRatioF());
