@@ -3,7 +3,6 @@
 // paints its content with the fade's alpha, as on Wayland.
 
 #include <QDesktopServices>
-#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -17,7 +16,7 @@ using namespace vesk;
 
 namespace {
 
-// Runs ticks while the timer is enabled: the levels applied, and whether the last tick hid the window.
+// Runs ticks while the timer is enabled: the levels applied after `applied`, and whether a tick hid the window.
 std::pair<std::vector<int>, bool> run_timer(Fade& fade, std::vector<int> applied = {}) {
   bool hidden = false;
   while (fade.timer_enabled()) {
@@ -29,9 +28,8 @@ std::pair<std::vector<int>, bool> run_timer(Fade& fade, std::vector<int> applied
 }
 
 std::vector<int> levels(int from, int to) {
-  std::vector<int> out;
-  for (int level = from; level != to; level += from < to ? 1 : -1) out.push_back(level);
-  out.push_back(to);
+  std::vector<int> out{from};
+  while (out.back() != to) out.push_back(out.back() + (from < to ? 1 : -1));
   return out;
 }
 
@@ -47,14 +45,16 @@ class UrlRecorder : public QObject {
 };
 
 void click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center()); }
+void click_close(FrmAbout* about) { click(about->findChild<QWidget*>("Image2")); }
 
-// The alpha the window paints its picture with, 0 … 255.
-int painted_alpha(FrmAbout* about) {
-  QImage frame(about->size(), QImage::Format_ARGB32_Premultiplied);
+// The window as it is painted, over transparency.
+QImage painted(FrmAbout* about) {
+  QImage frame(about->size(), QImage::Format_ARGB32);
   frame.fill(Qt::transparent);
   about->render(&frame, {}, {}, QWidget::DrawChildren);
-  return qAlpha(frame.pixel(150, 190));
+  return frame;
 }
+bool painted_with_alpha(FrmAbout* about, int level) { return std::abs(qAlpha(painted(about).pixel(150, 190)) - level) <= 1; }
 
 }  // namespace
 
@@ -76,7 +76,7 @@ class TestAbout : public QObject {
   }
   static void close_when_resting(FrmAbout* about) {
     QTRY_COMPARE(about->fade().fade_level(), 250);
-    click(about->findChild<QWidget*>("Image2"));
+    click_close(about);
   }
 
  private slots:
@@ -84,9 +84,8 @@ class TestAbout : public QObject {
     Fade fade;
     QCOMPARE(fade.start(), (Fade::Step{71, false}));  // before the window is first shown
     auto [applied, hidden] = run_timer(fade, {71});
-    QCOMPARE(applied, levels(71, 249));  // 1 + 178 ticks apply, the 179th stops at 250
+    QCOMPARE(applied, levels(71, 249));  // the 179th timer tick reaches 250 and applies nothing
     QVERIFY(!hidden);
-    QCOMPARE(fade.fade_level(), 250);
     QCOMPARE(fade.close_clicked(), (Fade::Step{249, false}));
     std::tie(applied, hidden) = run_timer(fade, {249});
     QCOMPARE(applied, levels(249, 76));
@@ -114,34 +113,24 @@ class TestAbout : public QObject {
       QCOMPARE(about->windowHandle()->transientParent(), window->windowHandle());
       QCOMPARE(about->parentWidget(), nullptr);
       QCOMPARE(about->size(), QSize(298, 204));
-      // The painted alpha follows the levels.
       QVERIFY(about->fade().fading_in() && about->fade().fade_level() < 200);
-      QVERIFY(std::abs(painted_alpha(about) - about->fade().fade_level()) <= 1);
-      // A click while fading in does not start the fade-out.
-      click(about->findChild<QWidget*>("Image2"));
+      QVERIFY(painted_with_alpha(about, about->fade().fade_level()));
+      click_close(about);  // while fading in: no fade-out
       QVERIFY(about->fade().fading_in());
       QTRY_COMPARE(about->fade().fade_level(), 250);
-      QVERIFY(std::abs(painted_alpha(about) - 249) <= 1);
-      QVERIFY(about->isVisible());
-      click(about->findChild<QWidget*>("Image2"));
+      QVERIFY(painted_with_alpha(about, 249));
+      click_close(about);
       QVERIFY(!about->fade().fading_in());
       QTRY_VERIFY(about->fade().fade_level() < 200);
       QVERIFY(about->isVisible());
     });
     FrmAbout* about = window->about_window();
     QVERIFY(!about->isVisible());
-    QCOMPARE(about->fade().fade_level(), 75);
-    QVERIFY(std::abs(painted_alpha(about) - 76) <= 1);  // the last level applied
-    // The picture fills the window to its edges, the row below it included.
-    QImage frame(about->size(), QImage::Format_ARGB32);
-    frame.fill(Qt::transparent);
-    about->render(&frame);
-    QCOMPARE(frame.pixel(150, 203), frame.pixel(150, 202));
-    // Input reaches the main window again.
+    QVERIFY(painted_with_alpha(about, 76));  // the last level applied
     QVERIFY(QGuiApplication::modalWindow() == nullptr);
-
-    // A second click shows the same window, fading in afresh.
-    open_about([about](FrmAbout* again) {
+    // The picture fills the window to its edges, the row below it included.
+    QCOMPARE(painted(about).pixel(150, 203), painted(about).pixel(150, 202));
+    open_about([about](FrmAbout* again) {  // the same window, fading in afresh
       QCOMPARE(again, about);
       QVERIFY(again->fade().fading_in());
       close_when_resting(again);

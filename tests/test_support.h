@@ -64,10 +64,4 @@ inline void enter(QWidget& window, const QStringList& texts) {
   for (int i = 0; i < texts.size(); ++i) window.findChild<QLineEdit*>(boxes[i])->setText(texts[i]);
 }
 
-inline QStringList box_texts(QWidget& window) {
-  QStringList texts;
-  for (const char* box : {"txt_x1", "txt_x2", "txt_y1", "txt_y2"}) texts << window.findChild<QLineEdit*>(box)->text();
-  return texts;
-}
-
 }  // namespace vesk::test

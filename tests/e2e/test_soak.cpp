@@ -19,25 +19,20 @@ using vesk::kMainLayout;
 
 namespace {
 
-const QStringList kTokens = {
-    "",       " ",      "abc",   "-",      "+",       ".",        "1e3",    "1e309",  "-1e400",  "2e-400",
-    "&H7FFF", "&hffff", "&O777", "&H",     "32767",   "32768",    "-32768", "-32769", "32767.5", "-32768.5",
-    "0",      "-0",     "-5",    "0.4",    "1,5",     "1 2",      "0x10",   "nan",    "inf",     "½",
-    "∞",      "日本",   "1.2",   "1.4",    "9",       "-9",       "100",    "3abc",   "\t7",     "99999999999999999999"};
+const QStringList kTokens = {"",     " ",     "abc",    "-",      "+",     ".",     "1e3",      "1e309",  "-1e400", "2e-400",
+                             "&H7FFF", "&hffff", "&O777", "&H",   "32767", "32768", "-32768",   "-32769", "32767.5", "-32768.5",
+                             "0",     "-0",    "-5",     "0.4",    "1,5",   "1 2",   "0x10",     "nan",    "inf",    "½",
+                             "∞",     "日本",  "1.2",    "1.4",    "9",     "-9",    "100",      "3abc",   "\t7",    "99999999999999999999"};
 const vesk::TwipsRect kBoxes[] = {kMainLayout.txt_x1, kMainLayout.txt_x2, kMainLayout.txt_y1, kMainLayout.txt_y2,
                                   kMainLayout.txt_clarity};
-
-qint64 resident_kb(qint64 pid) {
-  QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-  if (status.open(QIODevice::ReadOnly))
-    for (const QByteArray& line : status.readAll().split('\n'))
-      if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').first().toLongLong();
-  return -1;
-}
 
 QByteArray read(const QString& path) {
   QFile file(path);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+qint64 resident_kb(qint64 pid) {
+  const QByteArray status = read(QStringLiteral("/proc/%1/status").arg(pid));
+  return status.mid(status.indexOf("VmRSS:") + 6).trimmed().split(' ').first().toLongLong();
 }
 
 }  // namespace
