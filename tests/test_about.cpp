@@ -37,11 +37,11 @@ std::vector<int> levels(int from, int to) {
 class UrlRecorder : public QObject {
   Q_OBJECT
 
- public:
-  QList<QUrl> opened;
-
  public slots:
   void open(const QUrl& url) { opened << url; }
+
+ public:
+  QList<QUrl> opened;
 };
 
 void click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center()); }
@@ -111,8 +111,7 @@ class TestAbout : public QObject {
     open_about([this](FrmAbout* about) {
       QCOMPARE(QGuiApplication::modalWindow(), about->windowHandle());  // the main window is blocked
       QCOMPARE(about->windowHandle()->transientParent(), window->windowHandle());
-      QCOMPARE(about->parentWidget(), nullptr);
-      QCOMPARE(about->size(), QSize(298, 204));
+      QVERIFY(about->parentWidget() == nullptr && about->size() == QSize(298, 204));
       QVERIFY(about->fade().fading_in() && about->fade().fade_level() < 200);
       QVERIFY(painted_with_alpha(about, about->fade().fade_level()));
       click_close(about);  // while fading in: no fade-out
@@ -121,8 +120,7 @@ class TestAbout : public QObject {
       QVERIFY(painted_with_alpha(about, 249));
       click_close(about);
       QVERIFY(!about->fade().fading_in());
-      QTRY_VERIFY(about->fade().fade_level() < 200);
-      QVERIFY(about->isVisible());
+      QTRY_VERIFY(about->fade().fade_level() < 200 && about->isVisible());
     });
     FrmAbout* about = window->about_window();
     QVERIFY(!about->isVisible());
@@ -137,27 +135,19 @@ class TestAbout : public QObject {
     });
   }
 
-  void links_hand_the_addresses_to_the_system() {
+  // The links hand their addresses to the system; Escape fades out as the close picture does.
+  void links_and_escape() {
     UrlRecorder recorder;
-    QDesktopServices::setUrlHandler("https", &recorder, "open");
-    QDesktopServices::setUrlHandler("mailto", &recorder, "open");
+    for (const char* scheme : {"https", "mailto"}) QDesktopServices::setUrlHandler(scheme, &recorder, "open");
     open_about([](FrmAbout* about) {
       click(about->findChild<QWidget*>("Label3"));
       click(about->findChild<QWidget*>("Label5"));
-      close_when_resting(about);
-    });
-    QDesktopServices::unsetUrlHandler("https");
-    QDesktopServices::unsetUrlHandler("mailto");
-    QCOMPARE(recorder.opened, (QList<QUrl>{QUrl("https://www.vesk.example.com/"), QUrl("mailto:vesk@example.com")}));
-  }
-
-  void escape_fades_out_like_the_close_picture() {
-    open_about([](FrmAbout* about) {
       QTRY_COMPARE(about->fade().fade_level(), 250);
       QTest::keyClick(about, Qt::Key_Escape);
-      QVERIFY(about->isVisible());
-      QVERIFY(!about->fade().fading_in());
+      QVERIFY(about->isVisible() && !about->fade().fading_in());
     });
+    for (const char* scheme : {"https", "mailto"}) QDesktopServices::unsetUrlHandler(scheme);
+    QCOMPARE(recorder.opened, (QList<QUrl>{QUrl("https://www.vesk.example.com/"), QUrl("mailto:vesk@example.com")}));
     QVERIFY(!window->about_window()->isVisible());
   }
 };

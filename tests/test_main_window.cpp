@@ -21,13 +21,11 @@
 using namespace vesk;
 using namespace vesk::test;
 
-Q_DECLARE_METATYPE(vesk::PlotRequest)
-
 namespace {
 
 // Events at pixel coordinate `p` of the drawable area, inside its 2-pixel border.
-void send_wheel(QWidget* area, QPointF p, int angle, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-  QWheelEvent wheel(p + QPointF(2, 2), {}, {}, {0, angle}, Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+void send_wheel(QWidget* area, QPointF p, QPoint angle, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  QWheelEvent wheel(p + QPointF(2, 2), {}, {}, angle, Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
   QApplication::sendEvent(area, &wheel);
 }
 void send_mouse(QWidget* area, QEvent::Type type, QPointF p, Qt::MouseButtons buttons) {
@@ -105,79 +103,56 @@ class TestMainWindow : public QObject {
     QCOMPARE(first_difference(on_screen(*window), expected), QString());
   }
 
-  void commands_data() {
-    QTest::addColumn<QStringList>("boxes");
-    QTest::addColumn<QString>("action");
-    QTest::addColumn<PlotRequest>("expected");
-    QTest::newRow("click line") << QStringList{"0", "2", "-1", "10", "100"} << "click cmd_plotline"
-                                << PlotRequest{{0, 2, -1, 10}, 100, PlotMode::line};
-    QTest::newRow("click point") << QStringList{"-3", "2.5", "-8", "&H10", "7"} << "click cmd_plotpoint"
-                                 << PlotRequest{{-3, 2, -8, 16}, 7, PlotMode::point};
-    QTest::newRow("Enter on line") << QStringList{"1", "5", "2", "7", "-5"} << "Enter cmd_plotline"
-                                   << PlotRequest{{1, 5, 2, 7}, -5, PlotMode::line};
-    QTest::newRow("Return on point") << QStringList{"-9", "9", "-9", "9", "3"} << "Return cmd_plotpoint"
-                                     << PlotRequest{{-9, 9, -9, 9}, 3, PlotMode::point};
-    QTest::newRow("Alt+L") << QStringList{"-3", "2", "-9", "9", "50"} << "Alt+L" << PlotRequest{{-3, 2, -9, 9}, 50, PlotMode::line};
-    QTest::newRow("Alt+P") << QStringList{"abc", "1", "-9", "9", "50"} << "Alt+P" << PlotRequest{{0, 1, -9, 9}, 50, PlotMode::point};
-  }
   void commands() {
-    QFETCH(QStringList, boxes);
-    QFETCH(QString, action);
-    QFETCH(PlotRequest, expected);
-    enter(*window, boxes);
-    QPushButton* target = button(qPrintable(action.section(' ', 1)));
-    if (action.startsWith("click")) target->click();
-    if (action.startsWith("Alt")) QTest::keyClick(window, Qt::Key(action.back().unicode()), Qt::AltModifier);
-    if (action.startsWith("Enter") || action.startsWith("Return")) {
-      target->setFocus();
-      QTest::keyClick(target, action.startsWith("Enter") ? Qt::Key_Enter : Qt::Key_Return);
+    const std::tuple<QStringList, QString, PlotRequest> rows[] = {
+        {{"0", "2", "-1", "10", "100"}, "click cmd_plotline", {{0, 2, -1, 10}, 100, PlotMode::line}},
+        {{"-3", "2.5", "-8", "&H10", "7"}, "click cmd_plotpoint", {{-3, 2, -8, 16}, 7, PlotMode::point}},
+        {{"1", "5", "2", "7", "-5"}, "Enter cmd_plotline", {{1, 5, 2, 7}, -5, PlotMode::line}},
+        {{"-9", "9", "-9", "9", "3"}, "Return cmd_plotpoint", {{-9, 9, -9, 9}, 3, PlotMode::point}},
+        {{"-3", "2", "-9", "9", "50"}, "Alt+L", {{-3, 2, -9, 9}, 50, PlotMode::line}},
+        {{"abc", "1", "-9", "9", "50"}, "Alt+P", {{0, 1, -9, 9}, 50, PlotMode::point}}};
+    for (const auto& [boxes, action, expected] : rows) {
+      enter(*window, boxes);
+      QPushButton* target = button(qPrintable(action.section(' ', 1)));
+      if (action.startsWith("click")) target->click();
+      if (action.startsWith("Alt")) QTest::keyClick(window, Qt::Key(action.back().unicode()), Qt::AltModifier);
+      if (action.startsWith("Enter") || action.startsWith("Return")) {
+        target->setFocus();
+        QTest::keyClick(target, action.startsWith("Enter") ? Qt::Key_Enter : Qt::Key_Return);
+      }
+      QTRY_VERIFY2(window->shown_plot() == expected, qPrintable(action));  // access keys click a moment later
+      QCOMPARE(first_difference(on_screen(*window), with_markers(expected, expected.range)), QString());
     }
-    QTRY_COMPARE(window->shown_plot(), std::optional(expected));  // access keys click a moment later
-    QCOMPARE(first_difference(on_screen(*window), with_markers(expected, expected.range)), QString());
     // Enter in a box does nothing.
     window->findChild<QWidget*>("txt_x1")->setFocus();
     enter(*window, {"5", "5"});
     MessageBoxAnswer answer(500);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    QCOMPARE(window->shown_plot(), std::optional(expected));
-    QVERIFY(!answer.seen);
+    QVERIFY(!answer.seen && window->shown_plot()->range.x1r == 0);
   }
 
-  // Each row: the boxes, the button, then the message: title, start of its text, icon.
-  void refusals_data() {
-    QTest::addColumn<QStringList>("boxes");
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("icon");
-    const int warning = QMessageBox::Warning, none = QMessageBox::NoIcon;
-    QTest::newRow("line: empty x") << QStringList{"5", "5"} << "cmd_plotline" << "errore" << "error : empity renge" << warning;
-    QTest::newRow("point: empty y") << QStringList{"-9", "9", "2", "2"} << "cmd_plotpoint" << "errore" << "error : empity renge" << none;
-    QTest::newRow("point: x reversed") << QStringList{"9", "-9"} << "cmd_plotpoint" << "errore" << "error : empity renge" << none;
-    QTest::newRow("point: beyond 16 bits") << QStringList{"-9", "40000"} << "cmd_plotpoint" << "Vesk - Plot v.1"
-                                           << "The X to box" << warning;
-    QTest::newRow("line: clarity 0") << QStringList{"-9", "9", "-9", "9", "0"} << "cmd_plotline" << "Vesk - Plot v.1"
-                                     << "The clarity box reads as 0." << warning;
-  }
+  // The message (title, start of its text, icon), the area cleared but for the
+  // markers, and a good plot afterwards.
   void refusals() {
-    QFETCH(QStringList, boxes);
-    QFETCH(QString, command);
-    QFETCH(QString, title);
-    QFETCH(QString, text);
-    QFETCH(int, icon);
-    enter(*window, boxes);
-    MessageBoxAnswer answer;
-    button(qPrintable(command))->click();
-    QVERIFY(answer.seen);
-    QCOMPARE(answer.title, title);
-    QVERIFY2(answer.text.startsWith(text), qPrintable(answer.text));
-    QCOMPARE(int(answer.icon), icon);
-    // Cleared, with only the markers left where the start-up frame put them; a good plot afterwards works.
-    QCOMPARE(window->shown_plot(), std::nullopt);
-    QCOMPARE(first_difference(on_screen(*window), with_markers(std::nullopt, {-9, 9, -9, 9})), QString());
-    enter(*window, {"-9", "9", "-9", "9", "100"});
-    button("cmd_plotline")->click();
-    QCOMPARE(window->shown_plot(), (PlotRequest{{-9, 9, -9, 9}, 100, PlotMode::line}));
+    const int warning = QMessageBox::Warning, none = QMessageBox::NoIcon;
+    const std::tuple<QStringList, const char*, QString, QString, int> rows[] = {
+        {{"5", "5"}, "cmd_plotline", "errore", "error : empity renge", warning},
+        {{"-9", "9", "2", "2"}, "cmd_plotpoint", "errore", "error : empity renge", none},
+        {{"9", "-9"}, "cmd_plotpoint", "errore", "error : empity renge", none},
+        {{"-9", "40000"}, "cmd_plotpoint", "Vesk - Plot v.1", "The X to box", warning},
+        {{"-9", "9", "-9", "9", "0"}, "cmd_plotline", "Vesk - Plot v.1", "The clarity box reads as 0.", warning}};
+    for (const auto& [boxes, command, title, text, icon] : rows) {
+      enter(*window, boxes);
+      MessageBoxAnswer answer;
+      button(command)->click();
+      QVERIFY2(answer.seen && answer.title == title && answer.text.startsWith(text) && answer.icon == icon,
+               qPrintable(answer.title + ": " + answer.text));
+      QCOMPARE(window->shown_plot(), std::nullopt);
+      QCOMPARE(first_difference(on_screen(*window), with_markers(std::nullopt, {-9, 9, -9, 9})), QString());
+      enter(*window, {"-9", "9", "-9", "9", "100"});
+      button("cmd_plotline")->click();
+      QCOMPARE(window->shown_plot(), (PlotRequest{{-9, 9, -9, 9}, 100, PlotMode::line}));
+    }
   }
 
   // Each step writes its bounds into the boxes and shows what the plot command
@@ -202,10 +177,10 @@ class TestMainWindow : public QObject {
       QVERIFY2(window->shown_plot() == std::get<PlotRequest>(command), what);
       QCOMPARE(first_difference(on_screen(*window), with_markers(window->shown_plot(), window->shown_plot()->range)), QString());
     };
-    step_gives("wheel away", [&] { send_wheel(area, {289, 194.5}, 120); }, {"-7", "7", "-7", "7"});
-    step_gives("wheel towards at the left edge", [&] { send_wheel(area, {0, 194.5}, -120); }, {"-7", "11", "-9", "9"});
-    step_gives("Ctrl+wheel", [&] { send_wheel(area, {0, 194.5}, 240, Qt::ControlModifier); }, {"-7", "4", "-9", "9"});
-    step_gives("Shift+wheel", [&] { send_wheel(area, {0, 0}, 120, Qt::ShiftModifier); }, {"-7", "4", "-5", "9"});
+    step_gives("wheel away", [&] { send_wheel(area, {289, 194.5}, {0, 120}); }, {"-7", "7", "-7", "7"});
+    step_gives("wheel towards at the left edge", [&] { send_wheel(area, {0, 194.5}, {0, -120}); }, {"-7", "11", "-9", "9"});
+    step_gives("Ctrl+wheel", [&] { send_wheel(area, {0, 194.5}, {0, 240}, Qt::ControlModifier); }, {"-7", "4", "-9", "9"});
+    step_gives("Shift+wheel", [&] { send_wheel(area, {0, 0}, {0, 120}, Qt::ShiftModifier); }, {"-7", "4", "-5", "9"});
     step_gives("drag", [&] {
       send_mouse(area, QEvent::MouseButtonPress, {100, 100}, Qt::LeftButton);
       send_mouse(area, QEvent::MouseMove, {152.5, 100}, Qt::LeftButton);
@@ -214,6 +189,9 @@ class TestMainWindow : public QObject {
     step_gives("Left", [&] { QTest::keyClick(area, Qt::Key_Left); }, {"-9", "2", "-5", "9"});
     step_gives("Up", [&] { QTest::keyClick(area, Qt::Key_Up); }, {"-9", "2", "-4", "10"});
     step_gives("+", [&] { QTest::keyClick(area, Qt::Key_Plus); }, {"-8", "1", "-3", "8"});
+    step_gives("sideways wheel", [&] { send_wheel(area, {0, 0}, {120, 0}); }, {"-8", "1", "-3", "8"});
+    step_gives("Shift+wheel, turned sideways", [&] { send_wheel(area, {0, 0}, {120, 0}, Qt::ShiftModifier); },
+               {"-8", "1", "-1", "8"});
     step_gives("Home", [&] { QTest::keyClick(area, Qt::Key_Home); }, {"-9", "9", "-9", "9"});
     QVERIFY(!answer.seen);
   }

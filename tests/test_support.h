@@ -4,7 +4,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QImage>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
@@ -15,8 +14,7 @@ inline QRgb pixel(const QImage& image, int x, int y) { return image.pixel(x, y) 
 
 inline int count_pixels(const QImage& image, QRgb colour) {
   int count = 0;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x) count += pixel(image, x, y) == (colour | 0xFF000000u);
+  for (int i = 0; i < image.width() * image.height(); ++i) count += pixel(image, i % image.width(), i / image.width()) == colour;
   return count;
 }
 

@@ -2,28 +2,21 @@
 
 #include <QString>
 #include <cmath>
-#include <cstdint>
 #include <cstdlib>
 
 #include "main_window/number_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // Both as UTF-8 text and as raw UTF-16 code units, so any character can occur.
-  const QString texts[] = {
-      QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size)),
-      QString(reinterpret_cast<const QChar*>(data), qsizetype(size / 2)),
-  };
-  for (const QString& text : texts) {
+  for (const QString& text : {QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size)),
+                              QString(reinterpret_cast<const QChar*>(data), qsizetype(size / 2))}) {
     const auto value = vesk::number_from_text(text.toStdU16String());
-    if (!value) continue;  // out of range for a double: allowed, and reported
-    if (!std::isfinite(*value)) std::abort();
+    if (!value) continue;  // too large for a double: allowed, and reported
     const auto rounded = vesk::round_to_16_bits(*value);
-    if (!rounded) {
-      // Refused only when the nearest integer really lies outside 16 bits.
-      if (*value > -32768.5 && *value < 32767.5) std::abort();
-      continue;
-    }
-    if (std::abs(*rounded - *value) > 0.5) std::abort();
+    // Finite; refused only when the nearest integer lies outside 16 bits; else within half a unit.
+    if (!std::isfinite(*value) || (!rounded && *value > -32768.5 && *value < 32767.5) ||
+        (rounded && std::abs(*rounded - *value) > 0.5))
+      std::abort();
   }
   return 0;
 }

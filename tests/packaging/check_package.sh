@@ -4,30 +4,20 @@
 # VESK_PACKAGE_INSTALL=1 asks for a real install and removal (as root).
 # Usage: check_package.sh BUILD_DIR
 set -euo pipefail
-build_dir=$(cd "$1" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 passed=0
 check() {  # check "what" command…
-  local what=$1
-  shift
-  if "$@" >"$work/out" 2>&1; then
-    passed=$((passed + 1))
-  else
-    echo "FAILED: $what"
-    cat "$work/out"
-    exit 1
-  fi
+  if "${@:2}" >"$work/out" 2>&1; then passed=$((passed + 1)); else echo "FAILED: $1"; cat "$work/out"; exit 1; fi
 }
 
-(cd "$build_dir" && cpack -G DEB -B "$work/package" >/dev/null)
+(cd "$1" && cpack -G DEB -B "$work/package" >/dev/null)
 deb=$(ls "$work"/package/*.deb)
 dpkg-deb -x "$deb" "$work/root"
 root=$work/root/usr
 id=com.example.VeskPlot
-for file in bin/vesk-plot share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
-            share/icons/hicolor/scalable/apps/$id.svg share/icons/hicolor/48x48/apps/$id.png \
-            share/icons/hicolor/256x256/apps/$id.png share/doc/vesk-plot/LICENSE; do
+for file in bin/vesk-plot share/applications/$id.desktop share/metainfo/$id.metainfo.xml share/doc/vesk-plot/LICENSE \
+            share/icons/hicolor/scalable/apps/$id.svg share/icons/hicolor/{48x48,256x256}/apps/$id.png; do
   check "package holds $file" test -s "$root/$file"
 done
 check "48-pixel icon size" sh -c "file '$root/share/icons/hicolor/48x48/apps/$id.png' | grep -q '48 x 48'"
@@ -39,7 +29,6 @@ done
 check "packed program writes a plot" "$root/bin/vesk-plot" --output "$work/plot.svg" --by line
 check "packed program says when there is no session" sh -c \
   "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '$root/bin/vesk-plot' 2>&1 | grep -q 'no graphical session'"
-
 if [ "${VESK_PACKAGE_INSTALL:-}" = 1 ]; then
   check "package installs" dpkg -i "$deb"
   check "installed program runs" /usr/bin/vesk-plot --version

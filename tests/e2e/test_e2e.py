@@ -1,0 +1,194 @@
+#!/usr/bin/env python3
+"""End-to-end: the real vesk-plot in a real X server (and under a Wayland
+compositor inside it), seen through screenshots; and its command line."""
+
+import os, shutil, subprocess, time
+from desktop import *
+
+
+def grid_columns(x1, x2):
+    """The grid columns of a frame from x1 to x2: every integer but 0, at its nearest pixel."""
+    return [int((i - x1) / (x2 - x1) * 578 + 0.5) for i in range(x1, x2 + 1) if i != 0]
+
+
+def save_under_all_files(window, path):
+    """The real save dialog: the name typed, then "All Files" chosen in its filter list, then Enter."""
+    key(window, "alt+s")
+    dialog = find_window("^Save Picture$")
+    assert dialog, "the save dialog did not appear"
+    key(dialog, "ctrl+a")
+    type_text(dialog, path)
+    _, _, width, height = geometry(dialog)
+    click(dialog, width // 2, height - 22)  # the filter list, at the bottom
+    key(dialog, "End")
+    key(dialog, "Return")
+    key(dialog, "Return")
+    assert wait_until(lambda: not viewable(dialog) and os.path.exists(path)), "nothing saved"
+
+
+def test_a_session(folder):
+    """The start-up window; the wheel and a drag move the grid as the new bounds
+    say; a save under "All Files"; the command line writes the same bytes; the
+    About window fades in and out; closing the window ends the program."""
+    with Program() as program:
+        window = program.window
+        assert window, "the main window did not appear"
+        x, y, width, height = geometry(window)
+        assert (width, height) == (600, 496) and (x + 299, y + 247) == (639, 511), "not centred"  # no window manager
+        assert wait_until(lambda: Shot(window)(PLOT[0] + 16, PLOT[1] + 16) == WHITE)
+        save_screenshot(window, "main-window.png")
+        shot = Shot(window)
+        assert all(shot(*p) == BLACK for p in [(2, 2), (300, 15), (598, 494), (470, 90)])
+        # The frame for -9 … 9; the green marker over the x axis (row 195) and the
+        # red one over the y axis (column 289), from edge to edge.
+        assert shot.grey_columns(16) == grid_columns(-9, 9)
+        for d in (-1, 0, 1):
+            assert all(shot(PLOT[0] + x, PLOT[1] + 195 + d) == GREEN for x in (0, 16, 578))
+            assert all(shot(PLOT[0] + 289 + d, PLOT[1] + y) == RED for y in (0, 16, 389))
+
+        middle = (PLOT[0] + 289, PLOT[1] + 194)
+        click(window, *middle, 4)  # away from the user: -7 … 7
+        assert wait_until(lambda: Shot(window).grey_columns(14) == grid_columns(-7, 7), 5)
+        drag(window, middle, (middle[0] + 41, middle[1]))  # 41 pixels are 0.99 units: -8 … 6
+        assert wait_until(lambda: Shot(window).grey_columns(14) == grid_columns(-8, 6), 5)
+        click(window, *middle, 5)
+        click(window, *middle, 5)  # towards the user, twice about -1: 14 → 18 → 23 units
+        assert wait_until(lambda: Shot(window).grey_columns(8) == grid_columns(-13, 10), 5)
+
+        # Enter confirms a name typed with .bmp after "All Files" was chosen: the
+        # file has that name and none has a * in its name. The command line
+        # writes the same bytes for the same boxes.
+        save_under_all_files(window, f"{folder}/graph.bmp")
+        assert os.listdir(folder) == ["graph.bmp"]
+        assert run(["--x-from=-13", "--x-to", "10", "--y-from", "-12", "--y-to", "11", "--output", f"{folder}/cli"]) == (0, "")
+        assert open(f"{folder}/cli.bmp", "rb").read() == open(f"{folder}/graph.bmp", "rb").read()
+
+        key(window, "alt+a")
+        about = find_window("^&about Vesk$")
+        assert about, "the About window did not appear"
+        x, y, width, height = geometry(about)
+        assert (width, height) == (298, 204) and (x + 148, y + 101) == (639, 511), "not centred"
+        # _NET_WM_WINDOW_OPACITY is level / 255 of 0xFFFFFFFF: 249 → 4193909241.
+        assert opacity(about) < 4193909241
+        assert wait_until(lambda: opacity(about) == 4193909241), "no fade-in to 249"
+        save_screenshot(about, "about-window.png")
+        click(about, 264 + 18, 1 + 18)  # the close picture
+        assert wait_until(lambda: not viewable(about))
+        replace_text(window, "txt_x2", "-20")  # input reaches the main window again
+        key(window, "alt+l")
+        message = find_window("^errore$")
+        assert message, "the main window took no input after the About window"
+        key(message, "Return")
+        assert wait_until(lambda: not viewable(message))
+        request_close(window)
+        assert program.process.wait(10) == 0
+
+
+def test_crisp_at_scale_2(folder):
+    """At scale 2 the plot is drawn at the screen's pixels, not enlarged from the
+    saved picture: the curve steps by single pixels. The saved file stays 579 × 390."""
+    with Program(environment={"QT_SCALE_FACTOR": "2"}) as program:
+        window = program.window
+        assert geometry(window)[2:] == (1200, 992)
+        key(window, "alt+l")
+        left, top = PLOT[0] * 2, PLOT[1] * 2
+        assert wait_until(lambda: Shot(window).count(RED, left, top, 558, 780) > 500), "no curve"
+        save_screenshot(window, "scale-2.png")
+        shot = Shot(window)
+        red = [[shot(left + x, top + y) == RED for x in range(1158)] for y in range(780)]
+        finer_than_blocks = sum(sum(red[y][x:x + 2]) + sum(red[y + 1][x:x + 2]) in (1, 3)
+                                for y in range(0, 780, 2) for x in range(0, 1158, 2))
+        assert finer_than_blocks > 50, finer_than_blocks
+        save_under_all_files(window, f"{folder}/scaled.bmp")
+        assert subprocess.run(["identify", "-format", "%wx%h", f"{folder}/scaled.bmp"], capture_output=True).stdout == b"579x390"
+
+
+def test_wayland(folder):
+    """Under weston (its X11 backend, inside this X server, takes input from
+    xdotool): the window shows and plots, the hand cursor is drawn over the plot,
+    and the About window's pixels change as it fades."""
+    os.chmod(folder, 0o700)
+    weston = subprocess.Popen(["weston", "--backend=x11-backend.so", "--socket=vesk-e2e", "--width=800", "--height=700",
+                               "--use-pixman", "--idle-time=0"], env={**os.environ, "XDG_RUNTIME_DIR": folder},
+                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    try:
+        output = []  # weston's window, which xdotool does not find by name
+        if not wait_until(lambda: output.extend(re.findall(rb"(0x[0-9a-f]+) \"Weston Compositor",
+                                                           tool("xwininfo", "-root", "-tree") or b"")) or output, 15) \
+                or not wait_until(lambda: os.path.exists(f"{folder}/vesk-e2e")):
+            raise Skip("weston could not start here: no Wayland test")
+        output = int(output[0], 16)
+        session = {"DISPLAY": None, "QT_QPA_PLATFORM": "wayland", "WAYLAND_DISPLAY": "vesk-e2e", "XDG_RUNTIME_DIR": folder}
+        with Program(environment=session, main_window=False):
+            origin = []  # the plot area: the start-up y marker is the one run of 390 red pixels
+
+            def find_plot():
+                shot = Shot(output)
+                for x in range(0, 800):
+                    run_length = 0
+                    for y in range(700):
+                        run_length = run_length + 1 if shot(x, y) == RED else 0
+                        if run_length == 390:
+                            return origin.append((x - 288, y - 389)) or True
+            assert wait_until(find_plot), "the main window did not show"
+            left, top = origin[0]
+            click(output, 1000, 750)  # the pointer must enter weston's window from outside
+            click(output, left + 200, top + 200)
+            key(output, "alt+l")
+            assert wait_until(lambda: Shot(output).count(RED, left, top, 280, 390) > 300), "no plot"
+            save_screenshot(output, "wayland.png")
+            shot = Shot(output)
+            dark = sum(sum(shot(x, y)) < 180 for y in range(top + 200, top + 220) for x in range(left + 194, left + 212))
+            assert dark > 20, "no cursor drawn over the plot area"  # the hand's outline around its hot spot
+            key(output, "alt+a")
+            frames, end = [], time.monotonic() + 2.5
+            while time.monotonic() < end:
+                frames.append(Shot(output).data)
+            distinct = sum(a != b for a, b in zip(frames, frames[1:])) + 1
+            assert distinct >= 3, f"{distinct} distinct frames of the fade"
+    finally:
+        weston.terminate()
+        weston.wait()
+
+
+def test_command_line(folder):
+    """Refusals (status 2), failed writes (status 1, the earlier file kept), and a
+    folder that allows no new files, as nobody where the tests run as root."""
+    out = f"{folder}/out.bmp"
+    for arguments, status, said in [
+            (["--x-from", "5", "--x-to", "5", "--by", "point", f"--output={out}"], 2, "vesk-plot: error : empity renge\n"),
+            (["--clarity=0", "--by", "line", "--output", out], 2, "vesk-plot: The clarity box reads as 0. "
+             "The clarity is the number of samples per unit and must not be 0.\n"),
+            (["--y-to=40000", "--output", out], 2, "The Y to box holds a number outside"),
+            (["--by", "curve", "--output", out], 2, "--by takes line or point"),
+            (["--bogus", "--output", out], 2, "Unknown option 'bogus'"),
+            (["--x-from", "1"], 2, "--output FILE is needed"),
+            (["--output", "/nonexistent-vesk/x.bmp"], 1, "saved to /nonexistent-vesk/x.bmp: No such file or directory")]:
+        status_was, error = run(arguments)
+        assert status_was == status and error.count("\n") == 1 and (error == said if said.endswith("\n") else said in error), error
+        assert not os.path.exists(out)
+    open(out, "w").write("kept")
+    status, error = run(["--output", out], prefix=["prlimit", "--fsize=64"])
+    assert status == 1 and "File too large" in error and open(out).read() == "kept", error
+
+    if os.geteuid() == 0 and not shutil.which("setpriv"):
+        raise Skip("as root without setpriv, permission bits cannot bind the program")
+    as_nobody = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"] if os.geteuid() == 0 else []
+    os.chmod(folder, 0o755)
+    os.mkdir(f"{folder}/locked")
+    for name, mode in [("writable.bmp", 0o666), ("read-only.bmp", 0o444)]:
+        open(f"{folder}/locked/{name}", "w").write("old")
+        os.chmod(f"{folder}/locked/{name}", mode)
+    os.chmod(f"{folder}/locked", 0o555)
+    for name, status, said in [("writable.bmp", 0, ""), ("read-only.bmp", 1, "may not be written (Permission denied)"),
+                               ("new.bmp", 1, "does not allow new files")]:
+        status_was, error = run(["--output", f"{folder}/locked/{name}"], as_nobody)
+        assert status_was == status and said in error, error
+    assert run(["--output", f"{folder}/frame.bmp"]) == (0, "")
+    assert open(f"{folder}/locked/writable.bmp", "rb").read() == open(f"{folder}/frame.bmp", "rb").read()
+    assert open(f"{folder}/locked/read-only.bmp").read() == "old"
+    os.chmod(f"{folder}/locked", 0o755)
+
+
+if __name__ == "__main__":
+    main(dict(globals()))
