@@ -92,17 +92,6 @@ class TestMainWindow : public QObject {
                qPrintable(button->objectName()));
   }
 
-  // The frame for the boxes' range; the markers over it on every column or
-  // row, three pixels thick, centred on their axes.
-  void start_up() {
-    QCOMPARE(window->shown_plot(), (PlotRequest{{-9, 9, -9, 9}, 100, PlotMode::frame_only}));
-    QImage expected = plot_picture(window->shown_plot());
-    for (int i = 0; i < 579 * 3; ++i) expected.setPixel(i / 3, 194 + i % 3, kGreen);
-    for (int i = 0; i < 390 * 3; ++i) expected.setPixel(288 + i % 3, i / 3, kRed);
-    QCOMPARE(with_markers(window->shown_plot(), {-9, 9, -9, 9}), expected);
-    QCOMPARE(first_difference(on_screen(*window), expected), QString());
-  }
-
   void commands() {
     const std::tuple<QStringList, QString, PlotRequest> rows[] = {
         {{"0", "2", "-1", "10", "100"}, "click cmd_plotline", {{0, 2, -1, 10}, 100, PlotMode::line}},
@@ -194,18 +183,14 @@ class TestMainWindow : public QObject {
                {"-8", "1", "-1", "8"});
     step_gives("Home", [&] { QTest::keyClick(area, Qt::Key_Home); }, {"-9", "9", "-9", "9"});
     QVERIFY(!answer.seen);
-  }
-
-  void coordinates_follow_the_pointer() {
+    // The coordinates under the pointer, again when the view moves under it; none once it left.
     auto* readout = window->findChild<QLabel*>("lbl_coordinates");
-    QVERIFY(readout->text().isEmpty());
-    send_mouse(&window->plot_area(), QEvent::MouseMove, {289, 194.5}, Qt::NoButton);
+    send_mouse(area, QEvent::MouseMove, {289, 194.5}, Qt::NoButton);
     QCOMPARE(readout->text(), QStringLiteral("x = 0.00   y = 0.00   f(x) = 0.00"));
-    window->plot_area().setFocus();
-    QTest::keyClick(&window->plot_area(), Qt::Key_Left);  // the view moves, the pointer stays
+    QTest::keyClick(area, Qt::Key_Left);
     QCOMPARE(readout->text(), QStringLiteral("x = -2.00   y = 0.00   f(x) = -6.00"));
     QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(&window->plot_area(), &leave);
+    QApplication::sendEvent(area, &leave);
     QVERIFY(readout->text().isEmpty());
   }
 

@@ -124,12 +124,11 @@ def test_wayland(folder):
 
             def find_plot():
                 shot = Shot(output)
-                for x in range(0, 800):
-                    run_length = 0
-                    for y in range(700):
-                        run_length = run_length + 1 if shot(x, y) == RED else 0
-                        if run_length == 390:
-                            return origin.append((x - 288, y - 389)) or True
+                runs = [0] * 800
+                for y in range(700):
+                    runs = [n + 1 if shot(x, y) == RED else 0 for x, n in enumerate(runs)]
+                    if 390 in runs:
+                        return origin.append((runs.index(390) - 288, y - 389)) or True
             assert wait_until(find_plot), "the main window did not show"
             left, top = origin[0]
             click(output, 1000, 750)  # the pointer must enter weston's window from outside
