@@ -24,9 +24,8 @@
 namespace vesk {
 namespace {
 
-constexpr int kBorderPixels = 2;  // of `pic_plot`, on each side
-static_assert(to_pixels(kMainLayout.pic_plot.width) - 2 * kBorderPixels == kPictureSize.width &&
-              to_pixels(kMainLayout.pic_plot.height) - 2 * kBorderPixels == kPictureSize.height);
+static_assert(to_pixels(kMainLayout.pic_plot.width) - 2 * PlotArea::kBorder == kPictureSize.width &&
+              to_pixels(kMainLayout.pic_plot.height) - 2 * PlotArea::kBorder == kPictureSize.height);
 
 constexpr int kButtonMargin = 8;  // pixels a button's frame takes from its caption's room
 
@@ -65,6 +64,7 @@ FrmMain::FrmMain(QWidget* parent) : QWidget(parent, Qt::Window) {
   add_label("lbl_To", to_pixels(kMainLayout.lbl_To), QStringLiteral("To :"), Qt::AlignHCenter);
   add_label("lbl_from", to_pixels(kMainLayout.lbl_from), QStringLiteral("From :"), Qt::AlignLeft);
   txt_clarity = add_text_box("txt_clarity", to_pixels(kMainLayout.txt_clarity), QStringLiteral("100"));
+  // "Seve": the program's own spelling, which its users know.
   cmd_saveplot = add_button("cmd_saveplot", to_pixels(kMainLayout.cmd_saveplot), QStringLiteral("&Seve plot"));
   cmd_about = add_button("cmd_about", to_pixels(kMainLayout.cmd_about), QStringLiteral("&About"));
   add_label("lbl_clarity", to_pixels(kMainLayout.lbl_clarity), QStringLiteral("clarity:"), Qt::AlignHCenter);

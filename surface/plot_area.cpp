@@ -1,6 +1,5 @@
 #include "surface/plot_area.h"
 
-#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
@@ -12,8 +11,6 @@
 
 namespace vesk {
 namespace {
-
-constexpr int kBorder = 2;  // pixels of the sunken 3-D border on each side
 
 // Rounding that forgives the last bits of a product such as 11 × 1.5.
 int device_floor(qreal v) { return int(std::floor(v + 1e-6)); }
@@ -69,7 +66,7 @@ PlotArea::PlotArea(QSize outer_size, Drawing drawing, QWidget* parent)
   setLineWidth(kBorder);
   setFixedSize(outer_size);
   setFocusPolicy(Qt::StrongFocus);
-  setCursor(hand_cursor(qGuiApp->devicePixelRatio()));
+  setCursor(hand_cursor(devicePixelRatioF()));
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
@@ -78,8 +75,6 @@ void PlotArea::refresh() {
   stale_ = true;
   update();
 }
-
-PixelSize PlotArea::drawable_size() const { return {contentsRect().width(), contentsRect().height()}; }
 
 void PlotArea::paintEvent(QPaintEvent* event) {
   // On a screen scaled by 1.5 the border's lines fall between device pixels

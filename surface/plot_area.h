@@ -13,9 +13,10 @@
 
 namespace vesk {
 
-// The device pixels the drawable area covers on a screen of `ratio` device
-// pixels per logical pixel, and where their first one lies in the widget's
-// logical coordinates.
+// The device pixels wholly inside the drawable area, whose top-left corner
+// lies at `area_in_window` of its window (logical pixels), on a screen of
+// `ratio` device pixels a logical pixel; and where the first of them begins,
+// in logical pixels from that corner.
 struct DeviceArea {
   PixelSize pixels;
   QPointF origin;
@@ -34,16 +35,13 @@ class PlotArea : public QFrame {
 
  public:
   using Drawing = std::function<void(Surface&)>;
+  static constexpr int kBorder = 2;  // pixels of the sunken 3-D border on each side
 
   // `outer_size` is the whole control, border included, in pixels.
   PlotArea(QSize outer_size, Drawing drawing, QWidget* parent = nullptr);
 
   // The picture changed: draw it again before it is next shown.
   void refresh();
-  // The drawable area in logical pixels: what the saved picture has.
-  PixelSize drawable_size() const;
-  // The surface last drawn for the screen, at device pixels.
-  const Surface* screen_surface() const { return screen_ ? &*screen_ : nullptr; }
 
  signals:
   // Positions are in pixel coordinates of the drawable area in logical pixels
