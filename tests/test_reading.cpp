@@ -16,27 +16,19 @@ class TestReading : public QObject {
   Q_OBJECT
 
  private slots:
-  void number_from_text_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("expected");  // NaN: too large for a double
-    const std::pair<const char*, double> rows[] = {
+  void number_from_text() {
+    const std::pair<QString, double> rows[] = {  // NaN: too large for a double
         {"-9", -9}, {"1 2", 12}, {"\t-\n3.5 ", -3.5}, {"3abc", 3}, {"abc", 0}, {"", 0}, {"-", 0}, {".", 0},
         {".5", 0.5}, {"1.2.3", 1.2}, {"+7", 7}, {"1e3", 1000}, {"25E-1", 2.5}, {"1e", 1}, {"2e+x", 2},
         {"1,5", 1}, {"&H19A", 410}, {"&hff", 255}, {"&H1G", 1}, {"&H", 0}, {"&O17", 15}, {"&o78", 7},
         {"0x10", 0}, {"inf", 0}, {"-Infinity", 0}, {"nan", 0}, {"$5", 0}, {"1e-400", 0},
         {"0.0001e-99999999999999999999", 0}, {"1.7976931348623157e308", 1.7976931348623157e308},
-        {"4\u00b25", 4}, {"\uff11", 0}, {"1e309", NAN}, {"-2e400", NAN}, {"1e99999999999999999999", NAN}};
-    for (const auto& [text, expected] : rows) QTest::addRow("'%s'", text) << QString::fromUtf8(text) << expected;
-    QTest::newRow("400 nines") << QString(400, QLatin1Char('9')) << double(NAN);
-    QTest::newRow("zeros first, then too small") << QString(400, QLatin1Char('0')) + "1e-330" << 0.0;
-    QTest::newRow("long hex") << "&H" + QString(300, QLatin1Char('F')) << double(NAN);
-  }
-  void number_from_text() {
-    QFETCH(QString, text);
-    QFETCH(double, expected);
-    const auto value = vesk::number_from_text(text.toStdU16String());
-    QCOMPARE(value.has_value(), !std::isnan(expected));
-    if (value) QCOMPARE(*value, expected);
+        {"4\u00b25", 4}, {"\uff11", 0}, {"1e309", NAN}, {"-2e400", NAN}, {"1e99999999999999999999", NAN},
+        {QString(400, '9'), NAN}, {"&H" + QString(300, 'F'), NAN}, {QString(400, '0') + "1e-330", 0}};
+    for (const auto& [text, expected] : rows) {
+      const auto value = vesk::number_from_text(text.toStdU16String());
+      QVERIFY2(value.has_value() != std::isnan(expected) && (!value || *value == expected), qPrintable(text.left(40)));
+    }
   }
 
   void round_to_16_bits() {

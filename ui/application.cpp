@@ -90,8 +90,9 @@ QIcon application_icon() {
   const QResource pixels(QStringLiteral(":/resources/icon-48.argb"));
   const QByteArray bytes = pixels.uncompressedData();
   if (bytes.size() != 48 * 48 * 4) return {};
+  // A copy: the image would otherwise go on using the buffer of `bytes`.
   const QImage image(reinterpret_cast<const uchar*>(bytes.constData()), 48, 48, QImage::Format_ARGB32_Premultiplied);
-  return QIcon(QPixmap::fromImage(image));
+  return QIcon(QPixmap::fromImage(image.copy()));
 }
 
 void set_application_identity() {

@@ -14,12 +14,10 @@ RED, GREEN, WHITE, BLACK, GRID = (255, 0, 0), (0, 255, 0), (255, 255, 255), (0, 
 
 
 def centre(control):
-    left, top, width, height = LAYOUT[control]
-    return left + width // 2, top + height // 2
+    return LAYOUT[control][0] + LAYOUT[control][2] // 2, LAYOUT[control][1] + LAYOUT[control][3] // 2
 
 
-def tool(*command, timeout=10):
-    """What a tool printed, or None when it failed."""
+def tool(*command, timeout=10):  # what a tool printed, or None when it failed
     try:
         done = subprocess.run(command, capture_output=True, timeout=timeout)
         return done.stdout if done.returncode == 0 else None
@@ -46,8 +44,7 @@ def find_window(pattern, timeout=10):
     return found[0] if found else 0
 
 
-def geometry(window):
-    """The window's client area on the screen: x, y, width, height."""
+def geometry(window):  # the window's client area on the screen: x, y, width, height
     info = (tool("xwininfo", "-id", str(window)) or b"").decode()
     return tuple(int(re.search(label + r":\s*(-?\d+)", info).group(1)) if label in info else 0
                  for label in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
@@ -62,8 +59,7 @@ def opacity(window):
     return int(match.group(1)) if match else None
 
 
-class Shot:
-    """A screenshot; pixels are read relative to one window's client area, or to the screen."""
+class Shot:  # a screenshot, its pixels read relative to one window's client area or to the screen
 
     def __init__(self, window=None):
         self.width = int(re.search(rb"Width: *(\d+)", tool("xwininfo", "-root")).group(1))
@@ -77,8 +73,7 @@ class Shot:
     def count(self, colour, left, top, width, height):
         return sum(self(x, y) == colour for y in range(top, top + height) for x in range(left, left + width))
 
-    def grey_columns(self, row):
-        """The grid columns of one row of the plot."""
+    def grey_columns(self, row):  # the grid columns in one row of the plot
         return [x for x in range(579) if self(PLOT[0] + x, PLOT[1] + row) == GRID]
 
 
@@ -100,8 +95,7 @@ def move(window, x, y):
     return ["mousemove", str(left + x), str(top + y), "sleep", "0.05"]
 
 
-def click(window, x, y, button=1):
-    """Button 4 turns the wheel away from the user, 5 towards."""
+def click(window, x, y, button=1):  # button 4 turns the wheel away from the user, 5 towards
     tool("xdotool", *move(window, x, y), "click", str(button))
 
 
@@ -116,8 +110,7 @@ def replace_text(window, box, text):
     type_text(window, text) if text else key(window, "BackSpace")
 
 
-def request_close(window):
-    """What a window manager's close button sends: WM_DELETE_WINDOW."""
+def request_close(window):  # what a window manager's close button sends: WM_DELETE_WINDOW
     x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
     x11.XOpenDisplay.restype = x11.XInternAtom.restype = ctypes.c_void_p
     x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
@@ -131,9 +124,7 @@ def request_close(window):
     x11.XCloseDisplay(display)
 
 
-class Program:
-    """vesk-plot in a process of its own; `environment` adds to (None: removes from) the test's."""
-
+class Program:  # vesk-plot in a process of its own; `environment` adds to (None: removes from) the test's
     def __init__(self, environment={}, main_window=True):
         env = {**os.environ, "QT_QPA_PLATFORM": None, **environment}
         self.process = subprocess.Popen([BINARY], env={k: v for k, v in env.items() if v is not None})
@@ -147,8 +138,7 @@ class Program:
         self.process.wait()
 
 
-def run(arguments, prefix=()):
-    """The command line without a graphical session: its exit status and standard error."""
+def run(arguments, prefix=()):  # the command line without a graphical session: exit status, standard error
     session = ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_RUNTIME_DIR")
     done = subprocess.run([*prefix, BINARY, *arguments], capture_output=True, timeout=30,
                           env={k: v for k, v in os.environ.items() if k not in session})
@@ -159,8 +149,7 @@ class Skip(Exception):
     pass
 
 
-def main(tests):
-    """Runs the test_ functions given (or those named), each with a temporary folder; status 1 if one failed."""
+def main(tests):  # runs the test_ functions given (or those named), each with a temporary folder
     failed = 0
     for name, test in tests.items():
         if name.startswith("test_") and (len(sys.argv) == 1 or name in sys.argv[1:]):
