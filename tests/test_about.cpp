@@ -74,10 +74,6 @@ class TestAbout : public QObject {
     });
     window->findChild<QPushButton*>("cmd_about")->click();
   }
-  static void close_when_resting(FrmAbout* about) {
-    QTRY_COMPARE(about->fade().fade_level(), 250);
-    click_close(about);
-  }
 
  private slots:
   void fade_sequence() {
@@ -129,9 +125,9 @@ class TestAbout : public QObject {
     // The picture fills the window to its edges, the row below it included.
     QCOMPARE(painted(about).pixel(150, 203), painted(about).pixel(150, 202));
     open_about([about](FrmAbout* again) {  // the same window, fading in afresh
-      QCOMPARE(again, about);
-      QVERIFY(again->fade().fading_in());
-      close_when_resting(again);
+      QVERIFY(again == about && again->fade().fading_in());
+      QTRY_COMPARE(again->fade().fade_level(), 250);
+      click_close(again);
     });
   }
 

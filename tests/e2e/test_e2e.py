@@ -27,9 +27,8 @@ def save_under_all_files(window, path):
 
 
 def test_a_session(folder):
-    """The start-up window; the wheel and a drag move the grid as the new bounds
-    say; a save under "All Files"; the command line writes the same bytes; the
-    About window fades in and out; closing the window ends the program."""
+    """The start-up window; the wheel and a drag move the grid as the bounds say; a save under "All Files"; the
+    command line writes the same bytes; the About window fades in and out; closing the window ends the program."""
     with Program() as program:
         window = program.window
         assert window, "the main window did not appear"
@@ -85,8 +84,8 @@ def test_a_session(folder):
 
 
 def test_crisp_at_scale_2(folder):
-    """At scale 2 the plot is drawn at the screen's pixels, not enlarged from the
-    saved picture: the curve steps by single pixels. The saved file stays 579 × 390."""
+    """At scale 2 the plot is drawn at the screen's pixels, not enlarged from the saved picture: the curve steps
+    by single pixels. The saved file stays 579 × 390."""
     with Program(environment={"QT_SCALE_FACTOR": "2"}) as program:
         window = program.window
         assert geometry(window)[2:] == (1200, 992)
@@ -104,9 +103,8 @@ def test_crisp_at_scale_2(folder):
 
 
 def test_wayland(folder):
-    """Under weston (its X11 backend, inside this X server, takes input from
-    xdotool): the window shows and plots, the hand cursor is drawn over the plot,
-    and the About window's pixels change as it fades."""
+    """Under weston (its X11 backend, inside this X server, takes input from xdotool): the window shows and plots,
+    the hand cursor is drawn over the plot, and the About window's pixels change as it fades."""
     os.chmod(folder, 0o700)
     weston = subprocess.Popen(["weston", "--backend=x11-backend.so", "--socket=vesk-e2e", "--width=800", "--height=700",
                                "--use-pixman", "--idle-time=0"], env={**os.environ, "XDG_RUNTIME_DIR": folder},
@@ -151,8 +149,8 @@ def test_wayland(folder):
 
 
 def test_command_line(folder):
-    """Refusals (status 2), failed writes (status 1, the earlier file kept), and a
-    folder that allows no new files, as nobody where the tests run as root."""
+    """Refusals (status 2), failed writes (status 1, the earlier file kept), and a folder that allows no new
+    files, as nobody where the tests run as root."""
     out = f"{folder}/out.bmp"
     for arguments, status, said in [
             (["--x-from", "5", "--x-to", "5", "--by", "point", f"--output={out}"], 2, "vesk-plot: error : empity renge\n"),
