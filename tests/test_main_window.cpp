@@ -18,6 +18,7 @@
 #include "test_support.h"
 #include "ui/application.h"
 #include "ui/hand_cursor.h"
+#include "ui/window_font.h"
 
 using namespace vesk;
 using namespace vesk::test;
@@ -78,6 +79,8 @@ class TestMainWindow : public QObject {
   void layout() {
     if (qEnvironmentVariableIsSet("VESK_CONDENSED_FACE_HIDDEN"))
       QVERIFY(!QFontInfo(QFont(QStringLiteral("DejaVu Sans Condensed"))).styleName().contains("Condensed"));
+    else
+      QCOMPARE(window->font(), preferred_window_font());  // where it fits, the face the layouts were made for
     window->findChild<QLabel*>("lbl_coordinates")
         ->setText(coordinates_text({-32768, -32767, -32768, -32767}, kPictureSize, {0.4, 0.4}));
     const QList<QWidget*> children = window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
