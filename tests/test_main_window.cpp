@@ -73,6 +73,15 @@ class TestMainWindow : public QObject {
   }
   void cleanup() { delete window; }
 
+  // Centred on its screen when first shown, and left where the user put it after that.
+  void placement() {
+    QCOMPARE(window->frameGeometry().center(), window->screen()->availableGeometry().center());
+    window->move(10, 20);
+    window->hide();
+    window->show();
+    QCOMPARE(window->pos(), QPoint(10, 20));
+  }
+
   // Every caption fits its control, and no label's text runs into another
   // control, the coordinates' longest line included. Run again with the
   // condensed face hidden (VESK_CONDENSED_FACE_HIDDEN).
@@ -102,6 +111,7 @@ class TestMainWindow : public QObject {
         {{"-3", "2.5", "-8", "&H10", "7"}, "click cmd_plotpoint", {{-3, 2, -8, 16}, 7, PlotMode::point}},
         {{"1", "5", "2", "7", "-5"}, "Enter cmd_plotline", {{1, 5, 2, 7}, -5, PlotMode::line}},
         {{"-9", "9", "-9", "9", "3"}, "Return cmd_plotpoint", {{-9, 9, -9, 9}, 3, PlotMode::point}},
+        {{"-2", "9", "-9", "9", "3"}, "Space cmd_plotline", {{-2, 9, -9, 9}, 3, PlotMode::line}},
         {{"-3", "2", "-9", "9", "50"}, "Alt+L", {{-3, 2, -9, 9}, 50, PlotMode::line}},
         {{"abc", "1", "-9", "9", "50"}, "Alt+P", {{0, 1, -9, 9}, 50, PlotMode::point}}};
     for (const auto& [boxes, action, expected] : rows) {
@@ -109,9 +119,9 @@ class TestMainWindow : public QObject {
       QPushButton* target = button(qPrintable(action.section(' ', 1)));
       if (action.startsWith("click")) target->click();
       if (action.startsWith("Alt")) QTest::keyClick(window, Qt::Key(action.back().unicode()), Qt::AltModifier);
-      if (action.startsWith("Enter") || action.startsWith("Return")) {
+      if (action.startsWith("Enter") || action.startsWith("Return") || action.startsWith("Space")) {
         target->setFocus();
-        QTest::keyClick(target, action.startsWith("Enter") ? Qt::Key_Enter : Qt::Key_Return);
+        QTest::keyClick(target, action[0] == 'E' ? Qt::Key_Enter : action[0] == 'R' ? Qt::Key_Return : Qt::Key_Space);
       }
       QTRY_VERIFY2(window->shown_plot() == expected, qPrintable(action));  // access keys click a moment later
       QCOMPARE(first_difference(on_screen(*window), with_markers(expected, expected.range)), QString());
