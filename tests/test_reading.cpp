@@ -141,7 +141,7 @@ class TestReading : public QObject {
     QCOMPARE(coordinates_text({-9, 9, -9, 9}, picture, {236, 389}),
              QStringLiteral("x = -1.65   y = -9.00   f(x) = -7.48"));
     QCOMPARE(coordinates_text({-2, -1, -8, -7}, picture, {0, 0}), QStringLiteral("x = -2.000   y = -7.000   f(x) = -6.000"));
-    QCOMPARE(coordinates_text({0, 577, 0, 389}, picture, {0, 0}), QStringLiteral("x = 0.0   y = 389   f(x) = 0"));
+    QCOMPARE(coordinates_text({0, 577, 0, 388}, picture, {0, 0}), QStringLiteral("x = 0.0   y = 388.0   f(x) = 0.0"));
     QCOMPARE(coordinates_text({-32768, 32767, -32768, 32767}, picture, {0, 0}),
              QStringLiteral("x = -32768   y = 32767   f(x) = 1.15288632e+18"));
   }
