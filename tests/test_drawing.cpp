@@ -69,6 +69,7 @@ class TestDrawing : public QObject {
     raster.line(-1e300, -5, 1e300, -5, kGreen);  // above the area
     raster.line(150, -1e20, 150, 1e20, kGreen);  // right of it
     raster.line(-1000, -10, 10, 1000, kGreen);   // below it, once cut to its columns
+    raster.line(NAN, 50, 50, 50, kGreen);
     QCOMPARE(count_pixels(image, kGreen), 0);
     // Within the area this segment rises 10 units over about 3e-13 units of x:
     // exactly the first column, every row.
