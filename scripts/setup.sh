@@ -12,7 +12,7 @@ if [ "${1:-run}" = "test" ]; then
     # end-to-end tests: a real X server, window tools, screenshots, a Wayland compositor
     xvfb xauth xdotool x11-utils imagemagick libx11-dev util-linux weston qt6-wayland
     # reading PDF files back, benchmarks, fuzzing and packaging checks
-    qt6-pdf-dev libbenchmark-dev clang libclang-rt-14-dev desktop-file-utils appstream dpkg-dev file
+    qt6-pdf-dev libbenchmark-dev clang libclang-rt-14-dev desktop-file-utils appstream dpkg-dev
   )
 fi
 

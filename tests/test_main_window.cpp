@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QTest>
 
 #include "main_window/frm_main.h"
@@ -126,7 +125,9 @@ class TestMainWindow : public QObject {
       QTRY_VERIFY2(window->shown_plot() == expected, qPrintable(action));  // access keys click a moment later
       QCOMPARE(first_difference(on_screen(*window), with_markers(expected, expected.range)), QString());
     }
-    // Enter in a box does nothing.
+    // Ctrl+C puts the picture on the clipboard; Enter in a box does nothing.
+    QTest::keyClick(&window->plot_area(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), plot_picture(window->shown_plot()));
     window->findChild<QWidget*>("txt_x1")->setFocus();
     enter(*window, {"5", "5"});
     MessageBoxAnswer answer(500);
@@ -205,14 +206,6 @@ class TestMainWindow : public QObject {
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(area, &leave);
     QVERIFY(readout->text().isEmpty());
-  }
-
-  void copy_puts_the_picture_on_the_clipboard() {
-    enter(*window, {"0", "2", "-1", "10"});
-    button("cmd_plotpoint")->click();
-    window->plot_area().setFocus();
-    QTest::keyClick(&window->plot_area(), Qt::Key_C, Qt::ControlModifier);
-    QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), plot_picture(window->shown_plot()));
   }
 
   // The cursor drawn with alpha, at twice the size for scaled screens; the

@@ -134,8 +134,7 @@ class Program:  # vesk-plot in a process of its own; `environment` adds to (None
         return self
 
     def __exit__(self, *_):
-        self.process.kill()
-        self.process.wait()
+        self.process.kill(), self.process.wait()
 
 
 def run(arguments, prefix=()):  # the command line without a graphical session: exit status, standard error
@@ -145,8 +144,7 @@ def run(arguments, prefix=()):  # the command line without a graphical session: 
     return done.returncode, done.stderr.decode()
 
 
-class Skip(Exception):
-    pass
+Skip = type("Skip", (Exception,), {})  # raised by a test that cannot run here
 
 
 def main(tests):  # runs the test_ functions given (or those named), each with a temporary folder

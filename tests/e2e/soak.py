@@ -1,9 +1,7 @@
 #!/usr/bin/env python3
-"""A seeded soak of the real program in Xvfb: a few hundred random actions of a
-user (random text in the boxes, plots through buttons and access keys, the wheel
-and drags over the plot, the About window, saves in every format through the
-real dialog to writable and unwritable places), every message box answered. The
-seed is fixed, so a failure replays; VESK_SOAK_SEED picks another ("random": the clock)."""
+"""A seeded soak of the real program in Xvfb: a few hundred random actions of a user (text in the boxes, plots,
+the wheel and drags over the plot, the About window, saves in every format through the real dialog to writable
+and unwritable places), every message box answered. VESK_SOAK_SEED picks another seed ("random": the clock)."""
 
 import os, random, time
 from desktop import *
@@ -12,10 +10,7 @@ TOKENS = ["", " ", "abc", "-", "+", ".", "1e3", "1e309", "-1e400", "2e-400", "&H
           "32768", "-32768", "-32769", "32767.5", "-32768.5", "0", "-0", "-5", "0.4", "1,5", "1 2", "0x10", "nan", "inf",
           "½", "∞", "日本", "1.2", "1.4", "9", "-9", "100", "3abc", "\t7", "99999999999999999999"]
 BOXES = ["txt_x1", "txt_x2", "txt_y1", "txt_y2", "txt_clarity"]
-
-
-def resident_kb(pid):
-    return int(re.search(r"VmRSS:\s*(\d+)", open(f"/proc/{pid}/status").read()).group(1))
+resident_kb = lambda pid: int(re.search(r"VmRSS:\s*(\d+)", open(f"/proc/{pid}/status").read()).group(1))
 
 
 def test_soak(folder):

@@ -6,13 +6,11 @@ import os, shutil, subprocess, time
 from desktop import *
 
 
-def grid_columns(x1, x2):
-    """The grid columns of a frame from x1 to x2: every integer but 0, at its nearest pixel."""
+def grid_columns(x1, x2):  # the grid columns of a frame from x1 to x2: every integer but 0, at its nearest pixel
     return [int((i - x1) / (x2 - x1) * 578 + 0.5) for i in range(x1, x2 + 1) if i != 0]
 
 
-def save_under_all_files(window, path):
-    """The real save dialog: the name typed, then "All Files" chosen in its filter list, then Enter."""
+def save_under_all_files(window, path):  # the real dialog: the name typed, "All Files" chosen, Enter
     key(window, "alt+s")
     dialog = find_window("^Save Picture$")
     assert dialog, "the save dialog did not appear"

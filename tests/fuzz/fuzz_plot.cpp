@@ -4,9 +4,7 @@
 // is small enough for the per-sample reference, the image must equal it.
 
 #include <QStringList>
-#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 
 #include "main_window/plot_input.h"
 #include "plot/frame.h"

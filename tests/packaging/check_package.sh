@@ -20,7 +20,6 @@ for file in bin/vesk-plot share/applications/$id.desktop share/metainfo/$id.meta
             share/icons/hicolor/scalable/apps/$id.svg share/icons/hicolor/{48x48,256x256}/apps/$id.png; do
   check "package holds $file" test -s "$root/$file"
 done
-check "48-pixel icon size" sh -c "file '$root/share/icons/hicolor/48x48/apps/$id.png' | grep -q '48 x 48'"
 check "desktop entry validates" desktop-file-validate "$root/share/applications/$id.desktop"
 check "metadata validates" appstreamcli validate --no-net "$root/share/metainfo/$id.metainfo.xml"
 for dependency in libqt6widgets6 libqt6svg6 fonts-dejavu-core fonts-dejavu-extra; do
