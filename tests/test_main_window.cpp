@@ -188,6 +188,7 @@ class TestMainWindow : public QObject {
       send_mouse(area, QEvent::MouseButtonPress, {100, 100}, Qt::LeftButton);
       send_mouse(area, QEvent::MouseMove, {152.5, 100}, Qt::LeftButton);
       send_mouse(area, QEvent::MouseButtonRelease, {152.5, 100}, Qt::NoButton);
+      QCOMPARE(area->cursor().shape(), Qt::BitmapCursor);  // the open hand again
     }, {"-8", "3", "-5", "9"});
     step_gives("Left", [&] { QTest::keyClick(area, Qt::Key_Left); }, {"-9", "2", "-5", "9"});
     step_gives("Up", [&] { QTest::keyClick(area, Qt::Key_Up); }, {"-9", "2", "-4", "10"});
