@@ -2,14 +2,16 @@
 #include <csignal>
 #include <cstdio>
 
-#include "main_window/command_line.h"
+#include "command_line/command_line.h"
 #include "main_window/frm_main.h"
 #include "ui/application.h"
+#include "ui/start.h"
 
 int main(int argc, char* argv[]) {
-  // A write beyond the file-size limit should fail and be reported, not end
-  // the program with the plot unsaved.
+  // A write beyond the file-size limit, or to a pipe whose reader left, should
+  // fail and be reported, not end the program with the plot unsaved.
   std::signal(SIGXFSZ, SIG_IGN);
+  std::signal(SIGPIPE, SIG_IGN);
   QStringList arguments;
   for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
   if (vesk::wants_command_line(arguments)) {
@@ -18,12 +20,12 @@ int main(int argc, char* argv[]) {
     return vesk::run_command_line(arguments);
   }
 
-  if (!vesk::graphical_session_available()) {
+  if (!vesk::graphical_session_available(arguments)) {
     std::fprintf(stderr, "vesk-plot: no graphical session found (DISPLAY is not set); "
                          "start it from a desktop session, or write a file with --output (see --help).\n");
     return 1;
   }
-  vesk::begin_guarded_start();
+  vesk::begin_guarded_start(arguments);
   QApplication app(argc, argv);
   vesk::end_guarded_start();
   vesk::set_application_identity();

@@ -5,7 +5,7 @@
 
 #include <QApplication>
 
-#include "main_window/plot_file.h"
+#include "files/plot_file.h"
 #include "plot/frame.h"
 #include "plot/plot.h"
 #include "plot/reference_curve.h"

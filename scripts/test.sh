@@ -10,13 +10,13 @@ jobs=$(nproc)
 
 if [ "${1:-}" = "--sanitize" ]; then
   build_dir=build/sanitize
-  options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DVESK_SANITIZE=ON)
+  options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DVESK_BENCHMARKS=ON -DVESK_SANITIZE=ON)
 else
   build_dir=build/test
   cmake -S . -B build/fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DBUILD_TESTING=OFF -DVESK_FUZZ=ON >/dev/null
   cmake --build build/fuzz --target fuzz_number fuzz_plot -j"$jobs"
-  options=(-DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DVESK_FUZZ_BINARY_DIR="$PWD/build/fuzz/tests/fuzz")
+  options=(-DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DVESK_BENCHMARKS=ON -DVESK_FUZZ_BINARY_DIR="$PWD/build/fuzz/tests/fuzz")
 fi
 
 cmake -S . -B "$build_dir" "${options[@]}" >/dev/null

@@ -9,7 +9,7 @@
 #include "plot/plot.h"
 #include "plot/quartic.h"
 #include "plot/reference_curve.h"
-#include "surface/plot_area.h"
+#include "plot_area/plot_area.h"
 #include "surface/raster.h"
 #include "test_support.h"
 

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QPainter>
 #include <QPdfDocument>
+#include <QProcess>
 #include <QPushButton>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
@@ -13,7 +14,7 @@
 #include <sys/resource.h>
 
 #include "main_window/frm_main.h"
-#include "main_window/plot_file.h"
+#include "files/plot_file.h"
 #include "main_window/save_dialog.h"
 #include "plot/plot.h"
 #include "plot/quartic.h"
@@ -109,6 +110,11 @@ class TestFiles : public QObject {
       QCOMPARE(save_as(path(saved)), QString());
       QVERIFY2(read(path(saved)).startsWith(signature), saved);
     }
+    // The command line, which runs without a window, writes the same SVG.
+    QProcess cli;
+    cli.start(qEnvironmentVariable("VESK_PLOT_BINARY"), {"-o", path("cli.svg")});
+    QVERIFY(cli.waitForFinished() && cli.exitCode() == 0);
+    QCOMPARE(read(path("cli.svg")), read(path("g.Svg")));
     // The picture the window shows, in a 24-bit bitmap.
     const QByteArray bmp = read(path("graph.bmp"));
     QCOMPARE(bmp[28], char(24));
@@ -188,7 +194,7 @@ class TestFiles : public QObject {
     // (by point) no square lies further from its sample than a pixel.
     const QRectF dip(110, 330, 100, 60);
     const QImage magnified = render(file, FileFormat(format), 8, dip);
-    const Mapping mapping(request.range.x1r, request.range.y2r, request.range.x2r, request.range.y1r, kPictureSize);
+    const Mapping mapping = mapping_for(request.range, kPictureSize);
     const Sampling sampling(request.range.x1r, request.range.x2r, request.clarity);
     QList<QPointF> samples;
     for (qint64 k = 0; k < sampling.count(); ++k) {

@@ -10,10 +10,10 @@
 #include <QTest>
 
 #include "main_window/frm_main.h"
-#include "main_window/plot_input.h"
+#include "reading/plot_input.h"
 #include "plot/frame.h"
 #include "plot/plot.h"
-#include "surface/plot_area.h"
+#include "plot_area/plot_area.h"
 #include "test_support.h"
 #include "ui/application.h"
 #include "ui/hand_cursor.h"

@@ -6,9 +6,9 @@
 #include <QTest>
 #include <cmath>
 
-#include "main_window/number_text.h"
-#include "main_window/plot_input.h"
-#include "main_window/view_steps.h"
+#include "reading/number_text.h"
+#include "reading/plot_input.h"
+#include "view/view_steps.h"
 
 using namespace vesk;
 

@@ -8,7 +8,7 @@ BINARY = os.environ.get("VESK_PLOT_BINARY", "vesk-plot")
 SHOTS = os.environ.get("VESK_SCREENSHOT_DIR", ".")
 # The main window's layout in pixels, from the program's own table (twips, 15 a pixel).
 LAYOUT = {name: [(int(t) + 7) // 15 for t in rect.split(",")] for name, rect in re.findall(
-    r"TwipsRect (\w+)\{([\d, ]+)\}", open(f"{os.path.dirname(__file__)}/../../main_window/main_layout.h").read())}
+    r"TwipsRect (\w+)\{([\d, ]+)\}", open(f"{os.path.dirname(__file__)}/../../desktop/main_window/main_layout.h").read())}
 PLOT = (LAYOUT["pic_plot"][0] + 2, LAYOUT["pic_plot"][1] + 2)  # the drawable area, inside a 2-pixel border
 RED, GREEN, WHITE, BLACK, GRID = (255, 0, 0), (0, 255, 0), (255, 255, 255), (0, 0, 0), (240, 240, 240)
 
@@ -137,11 +137,13 @@ class Program:  # vesk-plot in a process of its own; `environment` adds to (None
         self.process.kill(), self.process.wait()
 
 
-def run(arguments, prefix=()):  # the command line without a graphical session: exit status, standard error
+def run(arguments, prefix=(), environment={}, output=False, timeout=30):
+    """The program without a graphical session (`environment` adds to it): exit status, standard error (and
+    standard output as bytes when asked)."""
     session = ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_RUNTIME_DIR")
-    done = subprocess.run([*prefix, BINARY, *arguments], capture_output=True, timeout=30,
-                          env={k: v for k, v in os.environ.items() if k not in session})
-    return done.returncode, done.stderr.decode()
+    done = subprocess.run([*prefix, BINARY, *arguments], capture_output=True, timeout=timeout,
+                          env={**{k: v for k, v in os.environ.items() if k not in session}, **environment})
+    return (done.returncode, done.stderr.decode()) + ((done.stdout,) if output else ())
 
 
 Skip = type("Skip", (Exception,), {})  # raised by a test that cannot run here

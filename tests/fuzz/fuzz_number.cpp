@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "main_window/number_text.h"
+#include "reading/number_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // Both as UTF-8 text and as raw UTF-16 code units, so any character can occur.

@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <cstdio>
 
-#include "main_window/plot_input.h"
+#include "reading/plot_input.h"
 #include "plot/frame.h"
 #include "plot/plot.h"
 #include "plot/quartic.h"

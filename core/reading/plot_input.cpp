@@ -1,9 +1,9 @@
-#include "main_window/plot_input.h"
+#include "reading/plot_input.h"
 
 #include <array>
 #include <optional>
 
-#include "main_window/number_text.h"
+#include "reading/number_text.h"
 
 namespace vesk {
 namespace {

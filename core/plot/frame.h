@@ -2,11 +2,23 @@
 // The plot frame: the user scale for the requested rectangle, the two axes, the
 // two axis markers and a grid line at every integer.
 
+#include <vector>
+
 #include "plot/plot_request.h"
 
 namespace vesk {
 
 class Surface;
+
+// What a column (or row) of the frame shows at line width 1. Every frame line
+// runs from bound to bound, so a whole column or row is one kind: where two
+// cross, the later kind wins (grid over axis over nothing).
+enum class FrameKind : unsigned char { plain, axis, grid };
+struct FrameLines {
+  std::vector<FrameKind> columns;
+  std::vector<FrameKind> rows;
+};
+FrameLines frame_lines(RoundedRange range, PixelSize pixels);
 
 // Sets the scale so the surface shows exactly x1r … x2r by y1r … y2r (y upward)
 // and places `lin_x` (green) and `lin_y` (red) along the axes.

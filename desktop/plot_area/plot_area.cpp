@@ -1,4 +1,4 @@
-#include "surface/plot_area.h"
+#include "plot_area/plot_area.h"
 
 #include <QMouseEvent>
 #include <QPainter>

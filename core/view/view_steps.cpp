@@ -1,4 +1,4 @@
-#include "main_window/view_steps.h"
+#include "view/view_steps.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,8 +17,6 @@ Bounds y_bounds(RoundedRange r) { return {r.y1r, r.y2r}; }
 RoundedRange range_of(Bounds x, Bounds y) {
   return {std::int16_t(x.low), std::int16_t(x.high), std::int16_t(y.low), std::int16_t(y.high)};
 }
-
-Mapping mapping_of(RoundedRange r, PixelSize pixels) { return Mapping(r.x1r, r.y2r, r.x2r, r.y1r, pixels); }
 
 int decimals_for(double units_per_pixel) {
   return std::clamp(int(std::ceil(-std::log10(units_per_pixel))), 0, 6);
@@ -83,7 +81,7 @@ RoundedRange dragged(RoundedRange at_press, PixelSize pixels, QPointF pressed_at
 }
 
 QPointF user_point(RoundedRange range, PixelSize pixels, QPointF pixel) {
-  const Mapping mapping = mapping_of(range, pixels);
+  const Mapping mapping = mapping_for(range, pixels);
   return {mapping.to_user_x(pixel.x()), mapping.to_user_y(pixel.y())};
 }
 

@@ -21,7 +21,7 @@ Surface::Surface(PixelSize pixels, int line_width)
 void Surface::clear() { image_.fill(kPlotBackground); }
 
 void Surface::set_scale(double left, double top, double right, double bottom) {
-  mapping_ = Mapping(left, top, right, bottom, mapping_.pixels());
+  set_mapping(Mapping(left, top, right, bottom, mapping_.pixels()));
 }
 
 void Surface::line(double xa, double ya, double xb, double yb, QRgb colour) {

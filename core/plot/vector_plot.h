@@ -8,7 +8,9 @@
 // screen uses for its pixels (curve_columns.h): the first, last, highest and
 // lowest sample of each fine column in line mode, each fine cell some sample
 // falls in in point mode. So the number of shapes follows the picture, not the
-// number of samples. Grid lines that touch or overlap are one band.
+// number of samples. The frame's lines lie on the whole pixels the picture
+// lights for them, so a renderer at 1× draws them as crisply; neighbouring
+// grid lines are one band.
 
 #include <optional>
 

@@ -1,7 +1,8 @@
 #include "main_window/save_dialog.h"
 
 #include <QFileDialog>
-#include <QFileInfo>
+
+#include "files/plot_file.h"
 
 namespace vesk {
 
@@ -15,11 +16,6 @@ QStringList name_filters_from_list(const QString& filter_list) {
     filters << QStringLiteral("%1 (%2)").arg(parts[i], patterns.join(QLatin1Char(' ')));
   }
   return filters;
-}
-
-QString with_default_extension(const QString& file_name) {
-  if (file_name.isEmpty() || !QFileInfo(file_name).suffix().isEmpty()) return file_name;
-  return file_name + QLatin1Char('.') + kSaveDefaultExtension;
 }
 
 std::optional<QString> SaveFileDialog::ask_file_name() {

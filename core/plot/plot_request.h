@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "surface/mapping.h"
+
 namespace vesk {
 
 // The bounds of a plot, each rounded to a 16-bit signed integer; x1r < x2r and
@@ -14,6 +16,14 @@ struct RoundedRange {
   std::int16_t y2r = 0;
   friend bool operator==(const RoundedRange&, const RoundedRange&) = default;
 };
+
+// The one mapping from a range to a picture of `pixels`: x1r to the centre of
+// the first column, x2r to that of the last, y2r to the centre of the first
+// row and y1r to that of the last (y grows upward). `inset` moves the bounds
+// that many pixels inwards (the vector files' finer cells).
+inline Mapping mapping_for(RoundedRange r, PixelSize pixels, double inset = 0.0) {
+  return Mapping(r.x1r, r.y2r, r.x2r, r.y1r, pixels, inset);
+}
 
 // The frame alone (at start-up), or the frame and the curve as segments
 // ("plot by line") or as points ("plot by point").

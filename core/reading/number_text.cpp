@@ -1,4 +1,4 @@
-#include "main_window/number_text.h"
+#include "reading/number_text.h"
 
 #include <charconv>
 #include <cmath>

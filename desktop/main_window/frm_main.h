@@ -9,7 +9,7 @@
 #include <memory>
 #include <optional>
 
-#include "main_window/view_steps.h"
+#include "view/view_steps.h"
 #include "plot/plot_request.h"
 
 class QLabel;

@@ -1,14 +1,14 @@
-#include "main_window/plot_file.h"
+#include "files/plot_file.h"
 
 #include <QBuffer>
-#include <QDir>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
+#include <QRegularExpression>
 #include <QSvgGenerator>
 
+#include "files/write_file.h"
 #include "plot/plot.h"
 #include "plot/vector_plot.h"
 
@@ -17,22 +17,22 @@ namespace {
 
 constexpr int kDotsPerInch = 96;  // as the saved picture's pixels
 
-// Writes all of `bytes`. A write the system cuts short is tried again for the
-// rest, which brings out the system's reason (a full disk, the file-size limit).
-bool write_all(QFileDevice& file, const QByteArray& bytes) {
-  for (qint64 done = 0; done < bytes.size();) {
-    const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-    if (written <= 0) return false;
-    done += written;
-  }
-  return file.flush();
-}
-
 QString description(const PlotRequest& request) {
   const RoundedRange r = request.range;
   const char* mode = request.mode == PlotMode::line ? ", by line" : request.mode == PlotMode::point ? ", by point" : "";
   return QStringLiteral("f(x) = x^3 - 2x^2 + x^4 + 3x, x %1 to %2, y %3 to %4, clarity %5%6")
       .arg(r.x1r).arg(r.x2r).arg(r.y1r).arg(r.y2r).arg(request.clarity).arg(QLatin1String(mode));
+}
+
+// The generator declares the size in millimetres, which renderers round up
+// to 580 × 391 pixels, and writes the font of the painter into every group,
+// which differs with and without a window. The picture draws no text.
+QByteArray svg_as_drawn(const QByteArray& generated) {
+  QString svg = QString::fromUtf8(generated);
+  svg.replace(QRegularExpression(QStringLiteral(R"(<svg width="[^"]*" height="[^"]*")")),
+              QStringLiteral(R"(<svg width="%1" height="%2")").arg(kPictureSize.width).arg(kPictureSize.height));
+  svg.remove(QRegularExpression(QStringLiteral(R"(\n?font-(family|size|weight|style)="[^"]*" ?)")));
+  return svg.toUtf8();
 }
 
 QByteArray vector_file(const std::optional<PlotRequest>& request, FileFormat format) {
@@ -49,9 +49,13 @@ QByteArray vector_file(const std::optional<PlotRequest>& request, FileFormat for
     svg.setResolution(kDotsPerInch);
     svg.setTitle(title);
     svg.setDescription(about);
-    QPainter painter(&svg);
-    paint_vector_plot(painter, request);
-  } else {
+    {
+      QPainter painter(&svg);
+      paint_vector_plot(painter, request);
+    }
+    return svg_as_drawn(bytes);
+  }
+  {
     // A unit a point: the writer rounds the page to whole points.
     QPdfWriter pdf(&buffer);
     pdf.setResolution(72);
@@ -67,13 +71,27 @@ QByteArray vector_file(const std::optional<PlotRequest>& request, FileFormat for
 
 }  // namespace
 
+std::optional<FileFormat> format_named(const QString& name) {
+  const QString n = name.toLower();
+  if (n == QLatin1String("bmp")) return FileFormat::bmp;
+  if (n == QLatin1String("jpg") || n == QLatin1String("jpeg")) return FileFormat::jpeg;
+  if (n == QLatin1String("png")) return FileFormat::png;
+  if (n == QLatin1String("svg")) return FileFormat::svg;
+  if (n == QLatin1String("pdf")) return FileFormat::pdf;
+  return std::nullopt;
+}
+
+std::optional<FileFormat> format_of_extension(const QString& file_name) {
+  return format_named(QFileInfo(file_name).suffix());
+}
+
 FileFormat format_for_file_name(const QString& file_name) {
-  const QString suffix = QFileInfo(file_name).suffix().toLower();
-  if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg")) return FileFormat::jpeg;
-  if (suffix == QLatin1String("png")) return FileFormat::png;
-  if (suffix == QLatin1String("svg")) return FileFormat::svg;
-  if (suffix == QLatin1String("pdf")) return FileFormat::pdf;
-  return FileFormat::bmp;
+  return format_of_extension(file_name).value_or(FileFormat::bmp);
+}
+
+QString with_default_extension(const QString& file_name) {
+  if (file_name.isEmpty() || !QFileInfo(file_name).suffix().isEmpty()) return file_name;
+  return file_name + QStringLiteral(".bmp");
 }
 
 QByteArray encode_plot(const std::optional<PlotRequest>& request, FileFormat format) {
@@ -82,45 +100,10 @@ QByteArray encode_plot(const std::optional<PlotRequest>& request, FileFormat for
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
   QImageWriter writer(&buffer, format == FileFormat::bmp ? "bmp" : format == FileFormat::png ? "png" : "jpeg");
+  // 95: the grid's one-pixel lines stay clean; the default 75 rings around them.
   if (format == FileFormat::jpeg) writer.setQuality(95);
   writer.write(plot_picture(request));  // into memory: it cannot run out of room
   return bytes;
-}
-
-std::optional<QString> write_file(const QByteArray& bytes, const QString& file_name) {
-  QSaveFile file(file_name);
-  if (file.open(QIODevice::WriteOnly)) {
-    // A failed flush first reports only "Unknown error"; another gives the
-    // system's reason.
-    if (!write_all(file, bytes)) {
-      file.flush();
-      const QString reason = file.errorString();
-      file.cancelWriting();
-      return reason;
-    }
-    if (!file.commit()) return file.errorString();
-    return std::nullopt;
-  }
-
-  // No temporary file could be made beside the target. Where that is because
-  // the folder allows no new files, the file itself may still be writable (a
-  // shared folder, a file handed over).
-  const QFileInfo target(file_name);
-  const QFileInfo folder(target.absolutePath());
-  if (!folder.isDir() || folder.isWritable() || target.isDir()) return file.errorString();
-  if (!target.exists()) {
-    return QStringLiteral("The folder %1 does not allow new files (%2).")
-        .arg(QDir::toNativeSeparators(folder.absoluteFilePath()), file.errorString());
-  }
-  QFile in_place(file_name);
-  if (!in_place.open(QIODevice::WriteOnly | QIODevice::Truncate))
-    return QStringLiteral("The file may not be written (%1), and its folder does not allow new files.")
-        .arg(in_place.errorString());
-  if (!write_all(in_place, bytes)) {
-    in_place.flush();
-    return in_place.errorString();
-  }
-  return std::nullopt;
 }
 
 std::optional<QString> save_plot_file(const std::optional<PlotRequest>& request, const QString& file_name) {

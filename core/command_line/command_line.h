@@ -1,14 +1,16 @@
 #pragma once
 // The program without its window: `vesk-plot --output FILE` writes the plot the
-// window would save for the same boxes and command, and needs no graphical
-// session. The options take text exactly as the boxes do.
+// window would save, and needs no graphical session. The options take text
+// exactly as the boxes do.
 
 #include <QStringList>
 
 namespace vesk {
 
 // Whether the arguments ask for the command line rather than the window: any
-// option of ours (every one starts with "--", or is -h, -? or -v).
+// argument but the toolkit's own options (-platform xcb, --platform xcb …),
+// which the window takes. An argument neither knows is the command line's to
+// refuse.
 bool wants_command_line(const QStringList& arguments);
 
 // Runs it, with a QCoreApplication alive. Success is silent; the exit status is

@@ -33,6 +33,7 @@ class Surface {
   void clear();
   // Left edge `left`, top edge `top`, right edge `right`, bottom edge `bottom`.
   void set_scale(double left, double top, double right, double bottom);
+  void set_mapping(const Mapping& mapping) { mapping_ = mapping; }
   void line(double xa, double ya, double xb, double yb, QRgb colour);
   void point(double x, double y, QRgb colour);
 

@@ -11,7 +11,7 @@ namespace {
 
 constexpr int kMarkerWidth = 3;  // pixels
 
-enum Kind : unsigned char { plain, axis, grid };  // later kinds are drawn over earlier ones
+using Kind = FrameKind;
 
 // The pixel a line across the whole area lights at pixel coordinate `p`, by the
 // rasteriser's rule (clipped to the area, then the nearest pixel), or −1.
@@ -33,11 +33,11 @@ void mark(std::vector<Kind>& kinds, const Raster& raster, int pixel, Kind kind) 
 // are passed over: the pixel index is monotone in the integer, so every
 // integer between two that land on the same or neighbouring pixels lands there too.
 std::vector<Kind> kinds_along(int low, int high, int extent, const Raster& raster, auto to_pixel) {
-  std::vector<Kind> kinds(extent, plain);
-  mark(kinds, raster, lit_pixel(to_pixel(0), extent), axis);
+  std::vector<Kind> kinds(extent, Kind::plain);
+  mark(kinds, raster, lit_pixel(to_pixel(0), extent), Kind::axis);
   const int jump = std::max(1, (high - low) / (extent - 1) - 2);  // under a pixel's worth of integers
   for (int i = low; i <= high;) {
-    if (i != 0) mark(kinds, raster, lit_pixel(to_pixel(i), extent), grid);
+    if (i != 0) mark(kinds, raster, lit_pixel(to_pixel(i), extent), Kind::grid);
     int next = i == high ? high + 1 : std::min(i + jump, high);
     if (next == 0) next = i < -1 ? -1 : 1;  // 0 draws no grid line: its neighbours are looked at
     i = next;
@@ -45,38 +45,46 @@ std::vector<Kind> kinds_along(int low, int high, int extent, const Raster& raste
   return kinds;
 }
 
+FrameLines kinds(RoundedRange range, const Mapping& mapping, const Raster& raster) {
+  const PixelSize pixels = mapping.pixels();
+  return {kinds_along(range.x1r, range.x2r, pixels.width, raster, [&](int x) { return mapping.to_pixel_x(x); }),
+          kinds_along(range.y1r, range.y2r, pixels.height, raster, [&](int y) { return mapping.to_pixel_y(y); })};
+}
+
 }  // namespace
+
+FrameLines frame_lines(RoundedRange range, PixelSize pixels) {
+  QImage none;  // the kinds need only the brush of line width 1
+  return kinds(range, mapping_for(range, pixels), Raster(none, 1));
+}
 
 void place_frame(Surface& surface, RoundedRange range) {
   const auto [x1r, x2r, y1r, y2r] = range;
-  surface.set_scale(x1r, y2r, x2r, y1r);
+  surface.set_mapping(mapping_for(range, surface.mapping().pixels()));
   surface.lin_x = LineObject{double(x1r), 0.0, double(x2r), 0.0, kGreen, kMarkerWidth};
   surface.lin_y = LineObject{0.0, double(y1r), 0.0, double(y2r), kRed, kMarkerWidth};
 }
 
 void draw_frame(Surface& surface, RoundedRange range) {
   place_frame(surface, range);
-  const auto [x1r, x2r, y1r, y2r] = range;
 
   // Every line of the frame runs from bound to bound, so it lights whole
   // columns or whole rows, and a pixel shows the last line drawn over it: a
   // horizontal grid line, else a vertical one, else the x axis, else the y
   // axis. So there are three kinds of rows, each one pattern, copied.
-  const Mapping& mapping = surface.mapping();
   QImage& image = surface.pixels();
   const Raster raster(image, surface.line_width());
-  const auto columns = kinds_along(x1r, x2r, image.width(), raster, [&](int x) { return mapping.to_pixel_x(x); });
-  const auto rows = kinds_along(y1r, y2r, image.height(), raster, [&](int y) { return mapping.to_pixel_y(y); });
+  const auto [columns, rows] = kinds(range, surface.mapping(), raster);
 
   std::vector<QRgb> patterns[3];
   for (std::vector<QRgb>& pattern : patterns) pattern.resize(image.width(), kButtonFace);
   for (int x = 0; x < image.width(); ++x) {
-    if (columns[x] == grid) continue;
-    patterns[plain][x] = columns[x] == axis ? kGreen : kPlotBackground;
-    patterns[axis][x] = kRed;
+    if (columns[x] == Kind::grid) continue;
+    patterns[int(Kind::plain)][x] = columns[x] == Kind::axis ? kGreen : kPlotBackground;
+    patterns[int(Kind::axis)][x] = kRed;
   }
   for (int y = 0; y < image.height(); ++y)
-    std::copy(patterns[rows[y]].begin(), patterns[rows[y]].end(), reinterpret_cast<QRgb*>(image.scanLine(y)));
+    std::copy(patterns[int(rows[y])].begin(), patterns[int(rows[y])].end(), reinterpret_cast<QRgb*>(image.scanLine(y)));
 }
 
 }  // namespace vesk

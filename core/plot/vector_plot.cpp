@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "plot/curve_columns.h"
+#include "plot/frame.h"
 #include "plot/plot.h"
 #include "surface/colours.h"
 #include "surface/raster.h"
@@ -16,34 +17,30 @@ namespace {
 constexpr int kFineness = 8;  // fine cells a pixel, across and down
 const QRectF kPage(0, 0, kPictureSize.width, kPictureSize.height);
 
-// A line at pixel coordinate p covers the units [p, p + 1]: the pixel the
-// screen lights for it. Lines at every integer but 0 from `low` to `high`,
-// merged where they touch.
-std::vector<std::pair<double, double>> grid_bands(int low, int high, auto to_pixel) {
-  std::vector<std::pair<double, double>> bands;
-  for (int i = low; i <= high; ++i) {
-    if (i == 0) continue;
-    const double p = to_pixel(i);
-    if (!bands.empty() && p <= bands.back().second) bands.back().second = p + 1;
-    else bands.push_back({p, p + 1});
-  }
-  return bands;
-}
-
-void paint_frame(QPainter& painter, const Mapping& mapping, RoundedRange r) {
-  painter.setPen(Qt::NoPen);
-  const auto fill = [&](const QRectF& rect, QRgb colour) {
-    if (rect.intersects(kPage)) painter.fillRect(rect.intersected(kPage), QColor(colour));
+// The frame's lines on the pixels the saved picture lights for them, a run of
+// neighbouring columns or rows of one kind as one band, painted in the order
+// the picture draws them: the y axis, the x axis, then the grid over both.
+void paint_frame(QPainter& painter, RoundedRange range) {
+  const FrameLines lines = frame_lines(range, kPictureSize);
+  const auto bands = [](const std::vector<FrameKind>& kinds, FrameKind kind, auto band) {
+    QList<QRectF> out;
+    for (int start = 0, end = 0; start < int(kinds.size()); start = end) {
+      for (end = start + 1; end < int(kinds.size()) && kinds[end] == kinds[start];) ++end;
+      if (kinds[start] == kind) out << band(start, end - start);
+    }
+    return out;
   };
-  fill(QRectF(mapping.to_pixel_x(0), 0, 1, kPage.height()), kGreen);
-  fill(QRectF(0, mapping.to_pixel_y(0), kPage.width(), 1), kRed);
-  QList<QRectF> grid;
-  for (const auto& [start, end] : grid_bands(r.x1r, r.x2r, [&](int x) { return mapping.to_pixel_x(x); }))
-    grid << QRectF(start, 0, end - start, kPage.height()).intersected(kPage);
-  for (const auto& [start, end] : grid_bands(-r.y2r, -r.y1r, [&](int y) { return mapping.to_pixel_y(-y); }))
-    grid << QRectF(0, start, kPage.width(), end - start).intersected(kPage);
-  painter.setBrush(QColor(kButtonFace));
-  painter.drawRects(grid);
+  const auto across = [](int start, int width) { return QRectF(start, 0, width, kPage.height()); };
+  const auto down = [](int start, int height) { return QRectF(0, start, kPage.width(), height); };
+  painter.setPen(Qt::NoPen);
+  const std::pair<QList<QRectF>, QRgb> layers[] = {
+      {bands(lines.columns, FrameKind::axis, across), kGreen},
+      {bands(lines.rows, FrameKind::axis, down), kRed},
+      {bands(lines.columns, FrameKind::grid, across) + bands(lines.rows, FrameKind::grid, down), kButtonFace}};
+  for (const auto& [rects, colour] : layers) {
+    painter.setBrush(QColor(colour));
+    painter.drawRects(rects);
+  }
 }
 
 // Consecutive samples joined: per fine column its first sample, its highest and
@@ -104,13 +101,13 @@ void paint_vector_plot(QPainter& painter, const std::optional<PlotRequest>& requ
   painter.fillRect(kPage, QColor(kPlotBackground));
   if (!request) return;
   const RoundedRange r = request->range;
-  paint_frame(painter, Mapping(r.x1r, r.y2r, r.x2r, r.y1r, kPictureSize), r);
+  paint_frame(painter, r);
   if (request->mode == PlotMode::frame_only) return;
 
   // The fine cells' centres: the picture's pixel centres lie 3.5 fine cells
   // inside their pixels.
-  const Mapping fine(r.x1r, r.y2r, r.x2r, r.y1r,
-                     {kPictureSize.width * kFineness, kPictureSize.height * kFineness}, (kFineness - 1) / 2.0);
+  const Mapping fine =
+      mapping_for(r, {kPictureSize.width * kFineness, kPictureSize.height * kFineness}, (kFineness - 1) / 2.0);
   const CurveColumns curve(fine, r, request->clarity);
   QPen pen{QColor(kRed), 1.0};
   pen.setCapStyle(request->mode == PlotMode::line ? Qt::RoundCap : Qt::FlatCap);

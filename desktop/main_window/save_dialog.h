@@ -25,9 +25,6 @@ inline const QString kSaveFilterList =
 // also put "*" in place of the extension of the name typed.
 QStringList name_filters_from_list(const QString& filter_list);
 
-// The name with ".bmp" added when it has no extension.
-QString with_default_extension(const QString& file_name);
-
 // Asks the user for the name to save under; std::nullopt when they cancel.
 class SaveFileAsker {
  public:

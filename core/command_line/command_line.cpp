@@ -1,0 +1,143 @@
+#include "command_line/command_line.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <cstdio>
+#include <unistd.h>
+
+#include "files/plot_file.h"
+#include "files/write_file.h"
+#include "reading/plot_input.h"
+
+namespace vesk {
+namespace {
+
+// The toolkit's own options, which it takes with one dash or two: those that
+// take a value, then those that do not.
+const QStringList kToolkitOptionsWithValue{
+    "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowicon", "qwindowtitle",
+    "session", "display", "geometry", "title", "icon", "name", "style", "stylesheet"};
+const QStringList kToolkitFlags{"reverse", "widgetcount", "nograb", "dograb", "sync", "testability"};
+
+// The option's name without its dashes, or an empty string for an argument that is not an option.
+QString option_name(const QString& argument) {
+  if (!argument.startsWith(QLatin1Char('-')) || argument.size() < 2) return {};
+  return argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1).section(QLatin1Char('='), 0, 0);
+}
+
+int fail(int status, QString message) {
+  std::fprintf(stderr, "vesk-plot: %s\n", qPrintable(message.replace(QLatin1Char('\n'), QLatin1Char(' '))));
+  return status;
+}
+
+}  // namespace
+
+bool wants_command_line(const QStringList& arguments) {
+  for (qsizetype i = 1; i < arguments.size(); ++i) {
+    const QString name = option_name(arguments[i]);
+    if (kToolkitOptionsWithValue.contains(name) && !arguments[i].contains(QLatin1Char('='))) ++i;
+    else if (!kToolkitOptionsWithValue.contains(name) && !kToolkitFlags.contains(name)) return true;
+  }
+  return false;
+}
+
+int run_command_line(const QStringList& arguments) {
+  QCommandLineParser parser;
+  // -o and the toolkit's -platform alike: a single dash starts a whole word.
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  parser.setApplicationDescription(QStringLiteral(
+      "Writes the plot of f(x) = x^3 - 2x^2 + x^4 + 3x that the window would save, without the window.\n"
+      "The values are read as the boxes read them. The file's extension chooses its format\n"
+      "(bmp, jpg, png, svg or pdf; .bmp is added to a name without one), or --format does."));
+  const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
+                                  QStringLiteral("The file to write; - for standard output."), QStringLiteral("file"));
+  const QCommandLineOption format(QStringLiteral("format"),
+                                  QStringLiteral("The file's format: bmp, jpg, png, svg or pdf (default: by the "
+                                                 "name's extension; bmp for standard output)."),
+                                  QStringLiteral("name"));
+  const QCommandLineOption x_from(QStringLiteral("x-from"), QStringLiteral("X from (default -9)."),
+                                  QStringLiteral("text"), QStringLiteral("-9"));
+  const QCommandLineOption x_to(QStringLiteral("x-to"), QStringLiteral("X to (default 9)."), QStringLiteral("text"),
+                                QStringLiteral("9"));
+  const QCommandLineOption y_from(QStringLiteral("y-from"), QStringLiteral("Y from (default -9)."),
+                                  QStringLiteral("text"), QStringLiteral("-9"));
+  const QCommandLineOption y_to(QStringLiteral("y-to"), QStringLiteral("Y to (default 9)."), QStringLiteral("text"),
+                                QStringLiteral("9"));
+  const QCommandLineOption clarity(QStringLiteral("clarity"), QStringLiteral("Samples per unit (default 100)."),
+                                   QStringLiteral("text"), QStringLiteral("100"));
+  const QCommandLineOption by(QStringLiteral("by"),
+                              QStringLiteral("Plot by line or by point; without it, the frame alone."),
+                              QStringLiteral("line|point"));
+  const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help"), QStringLiteral("?")},
+                                QStringLiteral("Displays this help."));
+  parser.addOptions({output, format, x_from, x_to, y_from, y_to, clarity, by, help});
+  const QCommandLineOption version = parser.addVersionOption();
+  // Accepted beside ours and left to the toolkit, as the window does.
+  for (const QStringList* names : {&kToolkitOptionsWithValue, &kToolkitFlags}) {
+    for (const QString& name : *names) {
+      QCommandLineOption option(name, QString());
+      if (names == &kToolkitOptionsWithValue) option.setValueName(QStringLiteral("value"));
+      option.setFlags(QCommandLineOption::HiddenFromHelp);
+      parser.addOption(option);
+    }
+  }
+
+  if (!parser.parse(arguments)) return fail(2, parser.errorText());
+  if (parser.isSet(help)) {
+    std::fputs(qPrintable(parser.helpText()), stdout);
+    return 0;
+  }
+  if (parser.isSet(version)) {
+    std::printf("vesk-plot %s\n", qPrintable(QCoreApplication::applicationVersion()));
+    return 0;
+  }
+  if (!parser.positionalArguments().isEmpty())
+    return fail(2, QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().constFirst()));
+  if (!parser.isSet(output)) return fail(2, QStringLiteral("--output FILE is needed to write a plot."));
+
+  PlotMode mode = PlotMode::frame_only;
+  if (parser.isSet(by)) {
+    const QString value = parser.value(by);
+    if (value == QLatin1String("line")) mode = PlotMode::line;
+    else if (value == QLatin1String("point")) mode = PlotMode::point;
+    else return fail(2, QStringLiteral("--by takes line or point, not '%1'.").arg(value));
+  }
+
+  const bool to_standard_output = parser.value(output) == QLatin1String("-");
+  QString file_name = parser.value(output);
+  if (!to_standard_output && (file_name.endsWith(QLatin1Char('/')) || QFileInfo(file_name).isDir()))
+    return fail(2, QStringLiteral("%1 is a folder: --output names the file to write.").arg(file_name));
+  std::optional<FileFormat> chosen;
+  if (parser.isSet(format)) {
+    chosen = format_named(parser.value(format));
+    if (!chosen) return fail(2, QStringLiteral("--format takes one of %1, not '%2'.")
+                                    .arg(QLatin1String(kFormatNames), parser.value(format)));
+  } else if (to_standard_output) {
+    chosen = FileFormat::bmp;  // as the window's save
+  } else {
+    file_name = with_default_extension(file_name);
+    chosen = format_of_extension(file_name);
+    if (!chosen)
+      return fail(2, QStringLiteral("%1 does not end in the extension of a format this program writes (%2); "
+                                    "name one, or choose the format with --format.")
+                         .arg(file_name, QLatin1String(kFormatNames)));
+  }
+
+  const BoxTexts texts{parser.value(x_from), parser.value(x_to), parser.value(y_from), parser.value(y_to),
+                       parser.value(clarity)};
+  const PlotCheck check = check_plot_input(texts, mode);
+  if (std::holds_alternative<EmptyRange>(check)) return fail(2, kEmptyRangeText);
+  if (const auto* refusal = std::get_if<Refusal>(&check)) return fail(2, refusal->message);
+
+  const QByteArray bytes = encode_plot(std::get<PlotRequest>(check), *chosen);
+  const auto reason = to_standard_output ? write_to_descriptor(bytes, STDOUT_FILENO)
+                                         : write_file(bytes, file_name, ReaderWait::yes);
+  if (reason) {
+    return fail(1, QStringLiteral("The plot could not be saved to %1: %2")
+                       .arg(to_standard_output ? QStringLiteral("standard output") : file_name, *reason));
+  }
+  return 0;
+}
+
+}  // namespace vesk
