@@ -6,6 +6,15 @@
 # Usage: bench/wheel_cpu.sh [BUILD_DIR] (default build/test)
 set -euo pipefail
 build=$(cd "${1:-build/test}" && pwd)
+# Where each box is, in pixels, from the window's own layout table (twips, 15 a pixel).
+boxes=$(python3 - "$(dirname "$0")/../desktop/main_window/main_layout.h" <<'PYTHON'
+import re, sys
+layout = {name: [(int(t) + 7) // 15 for t in rect.split(",")]
+          for name, rect in re.findall(r"TwipsRect (\w+)\{([\d, ]+)\}", open(sys.argv[1]).read())}
+values = {"txt_x1": -32768, "txt_x2": 32767, "txt_y1": -32768, "txt_y2": 32767, "txt_clarity": 32767}
+print(" ".join(f"{layout[b][0]},{layout[b][1]},{v}" for b, v in values.items()))
+PYTHON
+)
 export XDG_RUNTIME_DIR=$(mktemp -d)
 trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash -c '
@@ -14,9 +23,9 @@ xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash -c '
   window=$(xdotool search --sync --onlyvisible --name "^Vesk - Plot v\\.1$" | head -1)
   xdotool windowfocus --sync "$window"
   eval "$(xdotool getwindowgeometry --shell "$window")"
-  for box in "24 39 -32768" "108 39 32767" "24 69 -32768" "108 69 32767" "522 48 32767"; do
-    set -- $box
-    xdotool mousemove $((X + $1 + 10)) $((Y + $2 + 10)) click 1 key ctrl+a type -- "$3"
+  for box in $2; do
+    IFS=, read -r left top value <<< "$box"
+    xdotool mousemove $((X + left + 10)) $((Y + top + 10)) click 1 key ctrl+a type -- "$value"
   done
   xdotool key alt+p
   xdotool mousemove $((X + 300)) $((Y + 295)) sleep 1
@@ -28,4 +37,4 @@ xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash -c '
   after=$(cpu_ms $pid)
   echo "200 wheel notches at the worst input: $((after - before)) ms of CPU time in vesk-plot" \
        "(sent in $(( (sent - start) / 1000000 )) ms)"
-  kill $pid' _ "$build"
+  kill $pid' _ "$build" "$boxes"

@@ -10,9 +10,10 @@
 #include <vector>
 
 #include "about/frm_about.h"
-#include "main_window/frm_main.h"
+#include "test_support.h"
 
 using namespace vesk;
+using namespace vesk::test;
 
 namespace {
 
@@ -61,7 +62,7 @@ bool painted_with_alpha(FrmAbout* about, int level) { return std::abs(qAlpha(pai
 class TestAbout : public QObject {
   Q_OBJECT
 
-  FrmMain* window = nullptr;
+  std::unique_ptr<FrmMain> window;
 
   // Clicks cmd_about and runs `while_shown` once the About window is up; the
   // click returns when the About window has been hidden.
@@ -95,12 +96,8 @@ class TestAbout : public QObject {
     QVERIFY(!hidden);
   }
 
-  void init() {
-    window = new FrmMain;
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
-  }
-  void cleanup() { delete window; }
+  void init() { QVERIFY((window = shown_window())); }
+  void cleanup() { window.reset(); }
 
   void fades_in_and_out_modally() {
     QVERIFY(!window->about_window());  // created on first use only

@@ -190,6 +190,38 @@ class TestDrawing : public QObject {
     QCOMPARE(pixel(points.image(), 0, 362), kRed);
   }
 
+  // The one mapping from a range: its bounds at the outermost pixels' centres,
+  // y upward, an inset pulling both ends in; and back to user units.
+  void mapping_data() {
+    QTest::addColumn<QRect>("range");  // x1r, y1r, then the widths: x2r − x1r, y2r − y1r
+    QTest::addColumn<QSize>("pixels");
+    QTest::addColumn<double>("inset");
+    QTest::addColumn<QPointF>("user");
+    QTest::addColumn<QPointF>("pixel");
+    const QRect start_up(-9, -9, 18, 18), unit(0, 0, 1, 1);
+    QTest::newRow("x1r, y2r: the first pixel's centre") << start_up << QSize(579, 390) << 0.0 << QPointF(-9, 9) << QPointF(0, 0);
+    QTest::newRow("x2r, y1r: the last pixel's centre") << start_up << QSize(579, 390) << 0.0 << QPointF(9, -9) << QPointF(578, 389);
+    QTest::newRow("the origin, half-way") << start_up << QSize(579, 390) << 0.0 << QPointF(0, 0) << QPointF(289, 194.5);
+    QTest::newRow("y upward") << QRect(0, 0, 10, 10) << QSize(11, 11) << 0.0 << QPointF(3, 8) << QPointF(3, 2);
+    QTest::newRow("inset, fine cells of the vector files") << unit << QSize(4632, 3120) << 3.5 << QPointF(1, 0)
+                                                           << QPointF(4627.5, 3115.5);
+    QTest::newRow("inset, the far corner") << unit << QSize(4632, 3120) << 3.5 << QPointF(0, 1) << QPointF(3.5, 3.5);
+    QTest::newRow("widest range") << QRect(-32768, -32768, 65535, 65535) << QSize(579, 390) << 0.0
+                                  << QPointF(32767, -32768) << QPointF(578, 389);
+  }
+  void mapping() {
+    QFETCH(QRect, range);
+    QFETCH(QSize, pixels);
+    QFETCH(double, inset);
+    QFETCH(QPointF, user);
+    QFETCH(QPointF, pixel);
+    const auto bound = [](int v) { return std::int16_t(v); };
+    const Mapping mapping = mapping_for({bound(range.x()), bound(range.x() + range.width()), bound(range.y()),
+                                         bound(range.y() + range.height())}, {pixels.width(), pixels.height()}, inset);
+    QCOMPARE(QPointF(mapping.to_pixel_x(user.x()), mapping.to_pixel_y(user.y())), pixel);
+    QCOMPARE(QPointF(mapping.to_user_x(pixel.x()), mapping.to_user_y(pixel.y())), user);
+  }
+
   void line_objects_on_screen() {
     const Mapping start_up(-9, 9, 9, -9, {579, 390}), doubled(-9, 9, 9, -9, {1158, 780});
     const LineObject lin_x{-9, 0, 9, 0, kGreen, 3}, lin_y{0, -9, 0, 9, kRed, 3};

@@ -72,8 +72,8 @@ bool reddish(QRgb c) { return qRed(c) > qGreen(c) + 60 && qRed(c) > qBlue(c) + 6
 class TestFiles : public QObject {
   Q_OBJECT
 
-  FrmMain* window = nullptr;
-  QTemporaryDir* folder = nullptr;
+  std::unique_ptr<FrmMain> window;
+  std::unique_ptr<QTemporaryDir> folder;
 
   QString path(const QString& name) const { return folder->filePath(name); }
   // Saves through the window's save command; the message it showed, if any.
@@ -86,13 +86,10 @@ class TestFiles : public QObject {
 
  private slots:
   void init() {
-    window = new FrmMain;
-    folder = new QTemporaryDir;
+    QVERIFY((window = shown_window()));
+    folder = std::make_unique<QTemporaryDir>();
   }
-  void cleanup() {
-    delete window;
-    delete folder;
-  }
+  void cleanup() { window.reset(), folder.reset(); }
 
   void names_and_formats() {
     // Shown as written; "All Files" lists every file and leaves the name's extension alone.
@@ -132,12 +129,13 @@ class TestFiles : public QObject {
     earlier.close();
     rlimit saved{};
     getrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, SIG_IGN);
+    const auto signal_before = std::signal(SIGXFSZ, SIG_IGN);
     rlimit limit = saved;
     limit.rlim_cur = 4096;  // the bitmap needs about 680 KB
     setrlimit(RLIMIT_FSIZE, &limit);
     const QString message = save_as(path("graph.bmp"));
     setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, signal_before);
     QVERIFY2(message.contains("File too large"), qPrintable(message));
     QCOMPARE(read(path("graph.bmp")), QByteArray("an earlier picture"));
     QCOMPARE(QDir(folder->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"graph.bmp"});  // no temporary file

@@ -6,9 +6,20 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
+#include <memory>
+
+#include "main_window/frm_main.h"
 
 namespace vesk::test {
+
+// What every window test starts from: a new main window, shown.
+inline std::unique_ptr<FrmMain> shown_window() {
+  auto window = std::make_unique<FrmMain>();
+  window->show();
+  return QTest::qWaitForWindowExposed(window.get()) ? std::move(window) : nullptr;
+}
 
 inline QRgb pixel(const QImage& image, int x, int y) { return image.pixel(x, y) | 0xFF000000u; }
 

@@ -13,7 +13,7 @@
 //   same whichever end comes first. A line costs time in proportion to the
 //   pixels it lights, however long it is in user units, and no out-of-range
 //   double is ever converted to an integer.
-// - A brush `width` pixels wide (on screens scaled by 2 or more) turns every
+// - A brush `width` pixels wide (more than 1 on screens scaled by 1.5 or more) turns every
 //   pixel the rule lights into a width × width square starting (width − 1) / 2
 //   pixels above and left of it. Drawing many primitives and then widening
 //   gives the same pixels as widening each, which keeps the fast renderers

@@ -31,7 +31,8 @@ class Surface {
 
   // Back to the background colour; the line objects stay.
   void clear();
-  // Left edge `left`, top edge `top`, right edge `right`, bottom edge `bottom`.
+  // `left` and `right` at the centres of the first and last columns, `top`
+  // and `bottom` at those of the first and last rows (mapping.h).
   void set_scale(double left, double top, double right, double bottom);
   void set_mapping(const Mapping& mapping) { mapping_ = mapping; }
   void line(double xa, double ya, double xb, double yb, QRgb colour);

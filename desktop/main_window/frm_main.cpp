@@ -19,7 +19,6 @@
 #include "plot_area/plot_area.h"
 #include "ui/application.h"
 #include "ui/twips.h"
-#include "ui/window_font.h"
 
 namespace vesk {
 namespace {
@@ -36,7 +35,7 @@ QPalette with_colour(QPalette palette, QPalette::ColorRole role, QColor colour) 
 
 }  // namespace
 
-FrmMain::FrmMain(QWidget* parent) : QWidget(parent, Qt::Window) {
+FrmMain::FrmMain(QWidget* parent, const QFont& preferred_font) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("frm_main"));
   setWindowTitle(QStringLiteral("Vesk - Plot v.1"));
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -45,7 +44,7 @@ FrmMain::FrmMain(QWidget* parent) : QWidget(parent, Qt::Window) {
   setPalette(with_colour(palette(), QPalette::Window, Qt::black));
   setAutoFillBackground(true);
   // Before the controls, so they start with it (a font loaded once).
-  setFont(preferred_window_font());
+  setFont(preferred_font);
 
   // Created in tab order.
   pic_plot = new PlotArea(to_pixels(kMainLayout.pic_plot).size(), [this](Surface& surface) { draw(surface); }, this);
@@ -128,7 +127,6 @@ QPushButton* FrmMain::add_button(const char* name, QRect place, const QString& c
   return button;
 }
 
-// Every caption inside its control, and no label's text running into another control.
 bool FrmMain::captions_fit(const QFont& font) const {
   const QFontMetrics metrics(font);
   QList<QRect> taken;

@@ -11,6 +11,7 @@
 
 #include "view/view_steps.h"
 #include "plot/plot_request.h"
+#include "ui/window_font.h"
 
 class QLabel;
 class QLineEdit;
@@ -28,7 +29,8 @@ class FrmMain : public QWidget {
   Q_OBJECT
 
  public:
-  explicit FrmMain(QWidget* parent = nullptr);
+  // The windows' own font, or another where its captions would not fit.
+  explicit FrmMain(QWidget* parent = nullptr, const QFont& preferred_font = preferred_window_font());
   ~FrmMain() override;
 
   // The plot commands: read the boxes, then draw the plot, or clear the plot
@@ -45,6 +47,8 @@ class FrmMain : public QWidget {
   // What the plot area shows, as a save writes it; nothing after a refusal.
   std::optional<PlotRequest> shown_plot() const;
   PlotArea& plot_area() { return *pic_plot; }
+  // Every caption inside its control, and no label's text running into another control.
+  bool captions_fit(const QFont& font) const;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -54,7 +58,6 @@ class FrmMain : public QWidget {
   QLineEdit* add_text_box(const char* name, QRect place, const QString& text);
   QLabel* add_label(const char* name, QRect place, const QString& caption, Qt::Alignment alignment);
   QPushButton* add_button(const char* name, QRect place, const QString& caption);
-  bool captions_fit(const QFont& font) const;
   BoxTexts box_texts() const;
   void draw(Surface& surface) const;
   void show_message(const QString& title, const QString& text, bool warning);

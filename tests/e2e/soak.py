@@ -25,8 +25,8 @@ def test_soak(folder):
         main_window = program.window
         assert main_window
 
-        def answer_boxes(wait):
-            time.sleep(wait)
+        def answer_boxes(wait):  # waits up to `wait` seconds for a box to open
+            wait_until(lambda: len(windows(".")) > 1, wait)
             for _ in range(10):
                 boxes = [w for w in windows(".") if w != main_window]
                 for box in boxes:
