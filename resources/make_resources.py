@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Draws the program's own pictures into resources/: the About window's
-background and its close button (24-bit PNG), each at its size and at twice
-its size for screens scaled by 2 (name@2x.png), and the application icon (SVG,
+background and its close button (24-bit PNG), each at its size and at the
+screens' usual scales (name@1.25x.png … name@3x.png), and the application icon (SVG,
 PNG, and the windows' 48-pixel icon as raw ARGB, which needs no decoding at
 start-up). Run it after changing a drawing; the outputs are committed."""
 
@@ -11,6 +11,8 @@ import struct
 import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+# The screen scales the About pictures are drawn for, each pixel for pixel (the program's about_picture()).
+SCALES = (1, 1.25, 1.5, 1.75, 2, 3)
 
 
 
@@ -158,10 +160,11 @@ def write_icon_svg(path):
 
 
 def main():
-    for scale, suffix in ((1, ""), (2, "@2x")):
-        write_png(os.path.join(HERE, f"about_background{suffix}.png"), 300 * scale, 203 * scale,
+    for scale in SCALES:
+        suffix = "" if scale == 1 else f"@{scale:g}x"
+        write_png(os.path.join(HERE, f"about_background{suffix}.png"), math.ceil(300 * scale), math.ceil(203 * scale),
                   supersampled(scale, background))
-        write_png(os.path.join(HERE, f"close_button{suffix}.png"), 37 * scale, 37 * scale,
+        write_png(os.path.join(HERE, f"close_button{suffix}.png"), math.ceil(37 * scale), math.ceil(37 * scale),
                   supersampled(scale, close_button))
     write_icon_svg(os.path.join(HERE, "icon.svg"))
     for size in (48, 256):

@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <cmath>
 #include <vector>
 
 #include "about/frm_about.h"
@@ -94,6 +95,19 @@ class TestAbout : public QObject {
     std::tie(applied, hidden) = run_timer(fade);
     QCOMPARE(applied, levels(73, 249));
     QVERIFY(!hidden);
+  }
+
+  // Drawn for each usual scale, shown pixel for pixel there; between them, the nearest.
+  void pictures_for_each_scale() {
+    for (const qreal ratio : {1.0, 1.25, 1.4, 1.5, 1.75, 2.0, 2.4, 3.0, 4.0}) {
+      const qreal drawn = ratio == 1.4 ? 1.5 : ratio == 2.4 ? 2.0 : std::min(ratio, 3.0);
+      for (const auto& [name, size] : {std::pair{"about_background", QSizeF(300, 203)}, {"close_button", QSizeF(37, 37)}}) {
+        const QPixmap picture = about_picture(name, ratio);
+        const QSize whole(int(std::ceil(size.width() * drawn)), int(std::ceil(size.height() * drawn)));
+        QVERIFY2(picture.devicePixelRatio() == drawn && picture.size() == whole,
+                 qPrintable(QStringLiteral("%1 at %2").arg(name).arg(ratio)));
+      }
+    }
   }
 
   void init() { QVERIFY((window = shown_window())); }

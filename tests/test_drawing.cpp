@@ -19,7 +19,7 @@ using namespace vesk::test;
 namespace {
 
 // The drawable area at scales 1, 1.5 and 2: device pixels and line width.
-const std::pair<PixelSize, int> kScreens[] = {{{579, 390}, 1}, {{868, 584}, 2}, {{1158, 780}, 2}};
+const std::pair<PixelSize, int> kScreens[] = {{{579, 390}, 1}, {{869, 586}, 2}, {{1158, 780}, 2}};
 
 QImage blank(int width, int height) {
   QImage image(width, height, QImage::Format_RGB32);
@@ -71,6 +71,14 @@ class TestDrawing : public QObject {
     raster.line(-1000, -10, 10, 1000, kGreen);   // below it, once cut to its columns
     raster.line(NAN, 50, 50, 50, kGreen);
     QCOMPARE(count_pixels(image, kGreen), 0);
+    // Cut at the top and the bottom: the ends slide along the segment, x with them.
+    raster.line(10, -50, 60, 150, kGreen);
+    QVERIFY(pixel(image, 22, 0) == kGreen && pixel(image, 48, 100) == kGreen && pixel(image, 10, 0) != kGreen);
+    // The integer line between two pixels, ties stepping along x first.
+    QImage steps = blank(5, 3);
+    Raster(steps, 1).line(0, 0, 4, 2, kRed);
+    for (const QPoint lit : {QPoint(0, 0), QPoint(1, 0), QPoint(2, 1), QPoint(3, 1), QPoint(4, 2)})
+      QCOMPARE(pixel(steps, lit.x(), lit.y()), kRed);
     // Within the area this segment rises 10 units over about 3e-13 units of x:
     // exactly the first column, every row.
     Surface surface({579, 390});
@@ -238,8 +246,8 @@ class TestDrawing : public QObject {
   // The plot area at (11, 101) of its window, 579 × 390: only whole device pixels.
   void device_pixels_of_the_plot_area() {
     const std::tuple<qreal, PixelSize, QPointF, int> rows[] = {
-        {1.0, {579, 390}, {0, 0}, 1},       {1.25, {723, 486}, {0.2, 0.6}, 1},   {1.5, {868, 584}, {1 / 3.0, 1 / 3.0}, 2},
-        {1.75, {1012, 682}, {3 / 7.0, 1 / 7.0}, 2}, {2.0, {1158, 780}, {0, 0}, 2}, {3.0, {1737, 1170}, {0, 0}, 3}};
+        {1.0, {579, 390}, {0, 0}, 1},       {1.25, {725, 488}, {-0.6, -0.2}, 1},   {1.5, {869, 586}, {-1 / 3.0, -1 / 3.0}, 2},
+        {1.75, {1014, 684}, {-1 / 7.0, -3 / 7.0}, 2}, {2.0, {1158, 780}, {0, 0}, 2}, {3.0, {1737, 1170}, {0, 0}, 3}};
     for (const auto& [ratio, pixels, origin, width] : rows) {
       const DeviceArea area = device_area({11, 101}, {579, 390}, ratio);
       QVERIFY2(area.pixels == pixels && area.line_width == width && (area.origin - origin).manhattanLength() < 1e-9,

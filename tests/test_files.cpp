@@ -107,6 +107,9 @@ class TestFiles : public QObject {
       QCOMPARE(save_as(path(saved)), QString());
       QVERIFY2(read(path(saved)).startsWith(signature), saved);
     }
+    // JPEG at quality 95: its first luminance step is 2 (16 × 10 %, where quality 75 gives 8).
+    const QByteArray jpeg = read(path("g.jpg"));
+    QCOMPARE(int(jpeg.at(jpeg.indexOf("\xFF\xDB") + 5)), 2);
     // The command line, which runs without a window, writes the same SVG.
     QProcess cli;
     cli.start(qEnvironmentVariable("VESK_PLOT_BINARY"), {"-o", path("cli.svg")});

@@ -3,9 +3,12 @@
 // coordinates, the clipboard and the cursor.
 
 #include <QClipboard>
+#include <functional>
 #include <QLabel>
 #include <QPainter>
+#include <QNativeGestureEvent>
 #include <QPushButton>
+#include <QRubberBand>
 #include <QTest>
 
 #include "main_window/frm_main.h"
@@ -177,13 +180,36 @@ class TestMainWindow : public QObject {
     }, {"-8", "3", "-5", "9"});
     step_gives("Left", [&] { QTest::keyClick(area, Qt::Key_Left); }, {"-9", "2", "-5", "9"});
     step_gives("Up", [&] { QTest::keyClick(area, Qt::Key_Up); }, {"-9", "2", "-4", "10"});
-    step_gives("+", [&] { QTest::keyClick(area, Qt::Key_Plus); }, {"-8", "1", "-3", "8"});
-    step_gives("sideways wheel", [&] { send_wheel(area, {0, 0}, {120, 0}); }, {"-8", "1", "-3", "8"});
+    step_gives("+", [&] { QTest::keyClick(area, Qt::Key_Plus); }, {"-8", "1", "-3", "9"});
+    step_gives("sideways wheel", [&] { send_wheel(area, {0, 0}, {120, 0}); }, {"-8", "1", "-3", "9"});
     step_gives("Shift+wheel, turned sideways", [&] { send_wheel(area, {0, 0}, {120, 0}, Qt::ShiftModifier); },
-               {"-8", "1", "-1", "8"});
+               {"-8", "1", "0", "9"});
     step_gives("Home", [&] { QTest::keyClick(area, Qt::Key_Home); }, {"-9", "9", "-9", "9"});
+    step_gives("=", [&] { QTest::keyClick(area, Qt::Key_Equal); }, {"-7", "7", "-7", "7"});
+    step_gives("keypad -", [&] { QTest::keyClick(area, Qt::Key_Minus, Qt::KeypadModifier); }, {"-9", "9", "-9", "9"});
+    step_gives("F fits y", [&] { QTest::keyClick(area, Qt::Key_F); }, {"-9", "9", "-8", "7155"});
+    step_gives("Shift+drag, a box", [&] {
+      QTest::mousePress(area, Qt::LeftButton, Qt::ShiftModifier, QPoint(102, 52));
+      send_mouse(area, QEvent::MouseMove, {400, 300}, Qt::LeftButton);
+      QVERIFY(area->findChild<QRubberBand*>()->isVisible());
+      QTest::mouseRelease(area, Qt::LeftButton, Qt::ShiftModifier, QPoint(402, 302));
+    }, {"-6", "4", "1630", "6235"});
+    step_gives("Escape drops a box", [&] {
+      QTest::mousePress(area, Qt::LeftButton, Qt::ShiftModifier, QPoint(102, 52));
+      send_mouse(area, QEvent::MouseMove, {400, 300}, Qt::LeftButton);
+      QTest::keyClick(area, Qt::Key_Escape);
+      QTest::mouseRelease(area, Qt::LeftButton, Qt::ShiftModifier, QPoint(402, 302));
+    }, {"-6", "4", "1630", "6235"});
+    step_gives("pinch apart", [&] {
+      QNativeGestureEvent pinch(Qt::ZoomNativeGesture, QPointingDevice::primaryPointingDevice(), 2, {291, 196.5}, {},
+                                {}, 1.0, {});
+      QApplication::sendEvent(area, &pinch);
+    }, {"-3", "2", "2781", "5084"});
+    for (const char* box : {"txt_x1", "txt_x2", "txt_y1", "txt_y2"})  // the start of each number shows
+      QCOMPARE(window->findChild<QLineEdit*>(box)->cursorPosition(), 0);
     QVERIFY(!answer.seen);
     // The coordinates under the pointer, again when the view moves under it; none once it left.
+    QTest::keyClick(area, Qt::Key_Home);
     auto* readout = window->findChild<QLabel*>("lbl_coordinates");
     send_mouse(area, QEvent::MouseMove, {289, 194.5}, Qt::NoButton);
     QCOMPARE(readout->text(), QStringLiteral("x = 0.00   y = 0.00   f(x) = 0.00"));
@@ -192,6 +218,72 @@ class TestMainWindow : public QObject {
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(area, &leave);
     QVERIFY(readout->text().isEmpty());
+  }
+
+  // A wheel turn during a drag applies and the drag goes on from it; each
+  // change of view is one entry to go back to (a burst of notches, a drag, a
+  // plot command, Home), by Alt+Left and Alt+Right or the pointer's buttons.
+  void history() {
+    QWidget* area = &window->plot_area();
+    area->setFocus();
+    send_mouse(area, QEvent::MouseButtonPress, {100, 100}, Qt::LeftButton);
+    send_mouse(area, QEvent::MouseMove, {132.1, 100}, Qt::LeftButton);  // one unit right
+    send_wheel(area, {132.1, 100}, {0, 120});
+    QCOMPARE(range_boxes(), QStringList({"-9", "5", "-6", "8"}));  // 18 units × 0.8 about the pointer
+    send_mouse(area, QEvent::MouseMove, {164.2, 100}, Qt::LeftButton);  // 0.8 units further at the new scale
+    send_mouse(area, QEvent::MouseButtonRelease, {164.2, 100}, Qt::NoButton);
+    QCOMPARE(range_boxes(), QStringList({"-10", "4", "-6", "8"}));
+    for (int i = 0; i < 3; ++i) send_wheel(area, {289, 194.5}, {0, 120});  // one burst
+    const QStringList burst = range_boxes();
+    enter(*window, {"0", "2", "-1", "10"});
+    button("cmd_plotline")->click();
+    QTest::keyClick(area, Qt::Key_Right);
+    QTest::keyClick(area, Qt::Key_Home);
+    const auto press = [&](Qt::MouseButton which) {
+      QMouseEvent event(QEvent::MouseButtonPress, {50, 50}, {}, which, which, {});
+      QApplication::sendEvent(area, &event);
+    };
+    const std::pair<std::function<void()>, QStringList> rows[] = {
+        {[&] { QTest::keyClick(window.get(), Qt::Key_Left, Qt::AltModifier); }, {"1", "3", "-1", "10"}},  // before Home
+        {[&] { press(Qt::BackButton); }, {"0", "2", "-1", "10"}},  // the command
+        {[&] { QTest::keyClick(window.get(), Qt::Key_Left, Qt::AltModifier); }, burst},
+        {[&] { press(Qt::BackButton); }, {"-10", "4", "-6", "8"}},  // the drag
+        {[&] { press(Qt::BackButton); }, {"-9", "5", "-6", "8"}},  // the wheel during it
+        {[&] { press(Qt::BackButton); }, {"-10", "8", "-9", "9"}},  // the drag's first move
+        {[&] { press(Qt::ForwardButton); }, {"-9", "5", "-6", "8"}},
+        {[&] { QTest::keyClick(window.get(), Qt::Key_Right, Qt::AltModifier); }, {"-10", "4", "-6", "8"}}};
+    for (const auto& [action, boxes] : rows) {
+      action();
+      QCOMPARE(range_boxes(), boxes);
+    }
+  }
+
+  // Run by CTest at the scales 1.25 … 3: every grid line as wide as the
+  // others, those at the edges too, and the plot right against the border.
+  void scaled_screen() {
+    const qreal ratio = window->devicePixelRatioF();
+    const QImage shot = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRect area = window->plot_area().geometry();
+    // Across the frame half-way between grid lines, from outside the border to outside it again.
+    const auto grid_runs = [&](bool across) {
+      QList<int> runs{0};
+      QRgb before_first = 0;
+      const int at = across ? int((area.top() + 2 + 97.25) * ratio) : int((area.left() + 2 + 433.5) * ratio);
+      const int from = int((across ? area.left() : area.top()) * ratio), to = int((across ? area.right() : area.bottom()) * ratio);
+      for (int i = from; i <= to; ++i) {
+        const QRgb colour = pixel(shot, across ? i : at, across ? at : i);
+        if (colour == kButtonFace) ++runs.back();
+        else if (runs.back() != 0) runs << 0;
+        if (runs == QList<int>{0}) before_first = colour;
+      }
+      runs.removeAll(0);
+      return std::pair{runs, before_first};
+    };
+    for (const bool across : {true, false}) {
+      const auto [runs, before_first] = grid_runs(across);
+      QCOMPARE(runs, QList<int>(18, std::max(1, int(std::lround(ratio)))));
+      QVERIFY(before_first != kPlotBackground);  // the border, no seam
+    }
   }
 
   // The cursor drawn with alpha, at twice the size for scaled screens; the

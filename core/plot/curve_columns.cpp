@@ -14,24 +14,13 @@ namespace {
 // a wide margin (the identity tests check the result against every sample).
 constexpr SampleIndex kWindow = 64;
 
-// The real root of f′(x) = 4x³ + 3x² − 4x + 3 (the cubic has one), by Newton's method.
-double stationary_point() {
-  double x = -1.6;
-  for (int i = 0; i < 60; ++i) {
-    const double slope = ((4 * x + 3) * x - 4) * x + 3;
-    const double curvature = (12 * x + 6) * x - 4;
-    x -= slope / curvature;
-  }
-  return x;
-}
-
 }  // namespace
 
 CurveColumns::CurveColumns(const Mapping& mapping, RoundedRange range, int clarity)
     : sampling_(range.x1r, range.x2r, clarity), mapping_(mapping), count_(sampling_.count()) {
   clear_upper_vector_state();
   // Sample indices of the pieces where f is known to be monotone.
-  const double centre = std::round((stationary_point() - range.x1r) * clarity);
+  const double centre = std::round((quartic_minimum_x() - range.x1r) * clarity);
   const double last = double(count_ - 1);
   window_first_ = SampleIndex(std::clamp(centre - kWindow, -1.0, last + 1));
   window_last_ = SampleIndex(std::clamp(centre + kWindow, -1.0, last + 1));

@@ -23,8 +23,8 @@ int lit_pixel(double p, int extent) {
 // Marks the pixels the brush covers around `pixel` as `kind`, unless a later kind is there.
 void mark(std::vector<Kind>& kinds, const Raster& raster, int pixel, Kind kind) {
   if (pixel < 0) return;
-  const int first = std::max(raster.brush_start(pixel), 0);
-  const int last = std::min(raster.brush_start(pixel) + raster.brush_width(), int(kinds.size()));
+  const int first = raster.brush_start(pixel, int(kinds.size()));
+  const int last = std::min(first + raster.brush_width(), int(kinds.size()));
   for (int p = first; p < last; ++p) kinds[p] = std::max(kinds[p], kind);
 }
 

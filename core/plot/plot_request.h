@@ -21,8 +21,11 @@ struct RoundedRange {
 // the first column, x2r to that of the last, y2r to the centre of the first
 // row and y1r to that of the last (y grows upward). `inset` moves the bounds
 // that many pixels inwards (the vector files' finer cells).
+inline Mapping mapping_for(double x1, double x2, double y1, double y2, PixelSize pixels, double inset = 0.0) {
+  return Mapping(x1, y2, x2, y1, pixels, inset);
+}
 inline Mapping mapping_for(RoundedRange r, PixelSize pixels, double inset = 0.0) {
-  return Mapping(r.x1r, r.y2r, r.x2r, r.y1r, pixels, inset);
+  return mapping_for(r.x1r, r.x2r, r.y1r, r.y2r, pixels, inset);
 }
 
 // The frame alone (at start-up), or the frame and the curve as segments

@@ -11,6 +11,10 @@ namespace vesk {
 // they agree to the last bit.
 double quartic(double x);
 
+// Where f is lowest: the one real root of f′(x) = 4x³ + 3x² − 4x + 3, about
+// −1.6395. f falls left of it and rises right of it.
+double quartic_minimum_x();
+
 // The toolkit's start-up can leave the processor's upper vector state dirty;
 // every SSE-encoded std::pow call then pays a transition penalty (measured ten
 // times slower inside the program). Renderers call this before their loops.

@@ -86,8 +86,9 @@ void Raster::fill(int left, int right, int top, int bottom, QRgb colour) {
 void Raster::block(int column_a, int column_b, int row_a, int row_b, QRgb colour) {
   if (column_b < column_a) std::swap(column_a, column_b);
   if (row_b < row_a) std::swap(row_a, row_b);
-  fill(brush_start(column_a), brush_start(column_b) + brush_ - 1, brush_start(row_a),
-       brush_start(row_b) + brush_ - 1, colour);
+  const int width = image_.width(), height = image_.height();
+  fill(brush_start(column_a, width), brush_start(column_b, width) + brush_ - 1, brush_start(row_a, height),
+       brush_start(row_b, height) + brush_ - 1, colour);
 }
 
 void Raster::point(double px, double py, QRgb colour) {
@@ -106,9 +107,9 @@ void Raster::line(double ax, double ay, double bx, double by, QRgb colour) {
   int y0 = std::clamp(pixel_index(s.ay, height), 0, height - 1);
   int x1 = std::clamp(pixel_index(s.bx, width), 0, width - 1);
   int y1 = std::clamp(pixel_index(s.by, height), 0, height - 1);
-  // Always step from the left (then upper) end, so the pixels do not depend on
-  // the order in which the ends were given.
-  if (x1 < x0 || (x1 == x0 && y1 < y0)) {
+  // Always step from the left end, so the pixels do not depend on the order in
+  // which the ends were given (a vertical line is one block).
+  if (x1 < x0) {
     std::swap(x0, x1);
     std::swap(y0, y1);
   }

@@ -15,11 +15,12 @@
 //   double is ever converted to an integer.
 // - A brush `width` pixels wide (more than 1 on screens scaled by 1.5 or more) turns every
 //   pixel the rule lights into a width × width square starting (width − 1) / 2
-//   pixels above and left of it. Drawing many primitives and then widening
+//   pixels above and left of it, moved inside the image at its edges. Drawing many primitives and then widening
 //   gives the same pixels as widening each, which keeps the fast renderers
 //   exact at every width.
 
 #include <QImage>
+#include <algorithm>
 
 namespace vesk {
 
@@ -43,8 +44,10 @@ class Raster {
   // in either order) lights, widened by the brush and clipped to the image.
   void block(int column_a, int column_b, int row_a, int row_b, QRgb colour);
 
-  // The first pixel the brush covers around pixel `p`.
-  int brush_start(int p) const { return p - (brush_ - 1) / 2; }
+  // The first pixel the brush covers around pixel `p` of an axis `extent`
+  // pixels long: centred on it, but moved inside at the edges, so a line at the
+  // outermost pixel is as wide as any other.
+  int brush_start(int p, int extent) const { return std::clamp(p - (brush_ - 1) / 2, 0, std::max(0, extent - brush_)); }
   int brush_width() const { return brush_; }
 
  private:

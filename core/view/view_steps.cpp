@@ -8,14 +8,23 @@
 namespace vesk {
 namespace {
 
-constexpr int kLowest = -32768;
-constexpr int kHighest = 32767;
+constexpr double kLowest = -32768;
+constexpr double kHighest = 32767;
+constexpr double kWidest = kHighest - kLowest;
 constexpr int kAngleOfANotch = 120;
 
-Bounds x_bounds(RoundedRange r) { return {r.x1r, r.x2r}; }
-Bounds y_bounds(RoundedRange r) { return {r.y1r, r.y2r}; }
-RoundedRange range_of(Bounds x, Bounds y) {
-  return {std::int16_t(x.low), std::int16_t(x.high), std::int16_t(y.low), std::int16_t(y.high)};
+// The span moved inside the number range, its width kept.
+Span within_edges(Span span) {
+  if (span.low < kLowest) return {kLowest, kLowest + (span.high - span.low)};
+  if (span.high > kHighest) return {kHighest - (span.high - span.low), kHighest};
+  return span;
+}
+
+// Whole numbers around `low` … `high`, within the number range and at least one apart.
+std::pair<std::int16_t, std::int16_t> outward(double low, double high) {
+  const double first = std::clamp(std::floor(low), kLowest, kHighest - 1);
+  const double last = std::clamp(std::ceil(high), first + 1, kHighest);
+  return {std::int16_t(first), std::int16_t(last)};
 }
 
 int decimals_for(double units_per_pixel) {
@@ -30,63 +39,87 @@ QString fixed(double value, int decimals) {
 
 }  // namespace
 
-Bounds zoom_axis(Bounds bounds, double about, bool zoom_in) {
-  const int width = bounds.high - bounds.low;
-  const int widest = kHighest - kLowest;
-  const int new_width = zoom_in ? std::clamp(int(std::lround(width * 0.8)), 1, std::max(width - 1, 1))
-                                : std::clamp(int(std::lround(width * 1.25)), std::min(width + 1, widest), widest);
-  const double fraction = std::clamp((about - bounds.low) / width, 0.0, 1.0);
-  const int low = std::clamp(int(std::lround(about - fraction * new_width)), kLowest, kHighest - new_width);
-  return {low, low + new_width};
+Span zoom_span(Span span, double about, double factor) {
+  const double width = span.high - span.low;
+  const double new_width = std::clamp(width * factor, 1.0, kWidest);
+  const double fraction = std::clamp((about - span.low) / width, 0.0, 1.0);
+  const double low = about - fraction * new_width;
+  return within_edges({low, low + new_width});
 }
 
-Bounds pan_axis(Bounds bounds, double shift) {
-  const double whole = std::round(shift);
-  const int moved = int(std::clamp(whole, double(kLowest - bounds.low), double(kHighest - bounds.high)));
-  return {bounds.low + moved, bounds.high + moved};
+Span pan_span(Span span, double shift) {
+  const double moved = std::clamp(shift, kLowest - span.low, kHighest - span.high);
+  return {span.low + moved, span.high + moved};
 }
 
-RoundedRange zoomed(RoundedRange range, QPointF about, int notches, ZoomAxes axes) {
-  Bounds x = x_bounds(range), y = y_bounds(range);
+View View::of(RoundedRange range) { return {{double(range.x1r), double(range.x2r)}, {double(range.y1r), double(range.y2r)}}; }
+
+RoundedRange View::shown() const {
+  // Halves up, so a span one unit wide never rounds to a single number.
+  const auto nearest = [](double v) { return std::int16_t(std::floor(v + 0.5)); };
+  return {nearest(x.low), nearest(x.high), nearest(y.low), nearest(y.high)};
+}
+
+View zoomed(View view, QPointF about, int notches, ZoomAxes axes) {
+  const double factor = notches > 0 ? kNotchIn : 1 / kNotchIn;
   for (int i = 0; i < std::abs(notches); ++i) {
-    if (axes != ZoomAxes::y_only) x = zoom_axis(x, about.x(), notches > 0);
-    if (axes != ZoomAxes::x_only) y = zoom_axis(y, about.y(), notches > 0);
+    if (axes != ZoomAxes::y_only) view.x = zoom_span(view.x, about.x(), factor);
+    if (axes != ZoomAxes::x_only) view.y = zoom_span(view.y, about.y(), factor);
   }
-  return range_of(x, y);
+  return view;
 }
 
-RoundedRange panned(RoundedRange range, double shift_x, double shift_y) {
-  return range_of(pan_axis(x_bounds(range), shift_x), pan_axis(y_bounds(range), shift_y));
+View scaled(View view, QPointF about, double factor) {
+  return {zoom_span(view.x, about.x(), factor), zoom_span(view.y, about.y(), factor)};
 }
 
-RoundedRange stepped(RoundedRange range, ViewKey key) {
-  const double tenth_x = std::max(1.0, std::round((range.x2r - range.x1r) / 10.0));
-  const double tenth_y = std::max(1.0, std::round((range.y2r - range.y1r) / 10.0));
-  const QPointF centre((range.x1r + range.x2r) / 2.0, (range.y1r + range.y2r) / 2.0);
+View panned(View view, double shift_x, double shift_y) { return {pan_span(view.x, shift_x), pan_span(view.y, shift_y)}; }
+
+View stepped(View view, ViewKey key) {
+  const double tenth_x = std::max(1.0, (view.x.high - view.x.low) / 10);
+  const double tenth_y = std::max(1.0, (view.y.high - view.y.low) / 10);
+  const QPointF centre((view.x.low + view.x.high) / 2, (view.y.low + view.y.high) / 2);
   switch (key) {
-    case ViewKey::left: return panned(range, -tenth_x, 0);
-    case ViewKey::right: return panned(range, tenth_x, 0);
-    case ViewKey::up: return panned(range, 0, tenth_y);
-    case ViewKey::down: return panned(range, 0, -tenth_y);
-    case ViewKey::zoom_in: return zoomed(range, centre, 1, ZoomAxes::both);
-    case ViewKey::zoom_out: return zoomed(range, centre, -1, ZoomAxes::both);
+    case ViewKey::left: return panned(view, -tenth_x, 0);
+    case ViewKey::right: return panned(view, tenth_x, 0);
+    case ViewKey::up: return panned(view, 0, tenth_y);
+    case ViewKey::down: return panned(view, 0, -tenth_y);
+    case ViewKey::zoom_in: return zoomed(view, centre, 1, ZoomAxes::both);
+    case ViewKey::zoom_out: return zoomed(view, centre, -1, ZoomAxes::both);
   }
-  return range;
+  return view;
 }
 
-RoundedRange dragged(RoundedRange at_press, PixelSize pixels, QPointF pressed_at, QPointF now_at) {
-  const QPointF from = user_point(at_press, pixels, pressed_at);
-  const QPointF to = user_point(at_press, pixels, now_at);
-  return panned(at_press, from.x() - to.x(), from.y() - to.y());
+View dragged(View at_press, PixelSize pixels, QPointF pressed_at, QPointF now_at) {
+  const Mapping mapping = at_press.mapping(pixels);
+  const QPointF shift = user_point(mapping, pressed_at) - user_point(mapping, now_at);
+  return panned(at_press, shift.x(), shift.y());
 }
 
-QPointF user_point(RoundedRange range, PixelSize pixels, QPointF pixel) {
-  const Mapping mapping = mapping_for(range, pixels);
+RoundedRange boxed(RoundedRange shown, PixelSize pixels, QPointF corner, QPointF other_corner) {
+  const Mapping mapping = mapping_for(shown, pixels);
+  const QPointF a = user_point(mapping, corner), b = user_point(mapping, other_corner);
+  const auto [x1r, x2r] = outward(std::min(a.x(), b.x()), std::max(a.x(), b.x()));
+  const auto [y1r, y2r] = outward(std::min(a.y(), b.y()), std::max(a.y(), b.y()));
+  return {x1r, x2r, y1r, y2r};
+}
+
+RoundedRange fitted_y(RoundedRange range) {
+  const double at_ends[] = {quartic(range.x1r), quartic(range.x2r)};
+  double lowest = std::min(at_ends[0], at_ends[1]);
+  const double highest = std::max(at_ends[0], at_ends[1]);
+  const double minimum_x = quartic_minimum_x();
+  if (range.x1r <= minimum_x && minimum_x <= range.x2r) lowest = std::min(lowest, quartic(minimum_x));
+  const auto [y1r, y2r] = outward(lowest, highest);
+  return {range.x1r, range.x2r, y1r, y2r};
+}
+
+QPointF user_point(const Mapping& mapping, QPointF pixel) {
   return {mapping.to_user_x(pixel.x()), mapping.to_user_y(pixel.y())};
 }
 
 QString coordinates_text(RoundedRange range, PixelSize pixels, QPointF pixel) {
-  const QPointF at = user_point(range, pixels, pixel);
+  const QPointF at = user_point(mapping_for(range, pixels), pixel);
   const int x_decimals = decimals_for(double(range.x2r - range.x1r) / (pixels.width - 1));
   const int y_decimals = decimals_for(double(range.y2r - range.y1r) / (pixels.height - 1));
   const QString x = fixed(at.x(), x_decimals);

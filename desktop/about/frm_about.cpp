@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QWindow>
+#include <cmath>
 
 #include "about/clickable_label.h"
 #include "ui/application.h"
@@ -38,14 +39,6 @@ QFont link_font() {
   return font;
 }
 
-// The picture, drawn at twice its size for screens scaled by 1.5 or more.
-QPixmap picture(const QString& name, qreal device_pixel_ratio) {
-  const bool doubled = device_pixel_ratio >= 1.5;
-  QPixmap pixmap(QStringLiteral(":/resources/%1%2.png").arg(name, doubled ? QStringLiteral("@2x") : QString()));
-  pixmap.setDevicePixelRatio(doubled ? 2.0 : 1.0);
-  return pixmap;
-}
-
 bool platform_sets_window_opacity() {
   const QString platform = QGuiApplication::platformName();
   return !platform.startsWith(QLatin1String("wayland")) && platform != QLatin1String("offscreen") &&
@@ -53,6 +46,17 @@ bool platform_sets_window_opacity() {
 }
 
 }  // namespace
+
+QPixmap about_picture(const QString& name, qreal device_pixel_ratio) {
+  // The scale drawn that is nearest, the larger where two are as near: shrunk, a picture stays sharper.
+  qreal drawn = kPictureScales[0];
+  for (const qreal scale : kPictureScales)
+    if (std::abs(scale - device_pixel_ratio) <= std::abs(drawn - device_pixel_ratio)) drawn = scale;
+  const QString suffix = drawn == 1 ? QString() : QStringLiteral("@%1x").arg(drawn);
+  QPixmap pixmap(QStringLiteral(":/resources/%1%2.png").arg(name, suffix));
+  pixmap.setDevicePixelRatio(drawn);
+  return pixmap;
+}
 
 FrmAbout::FrmAbout(const QFont& font, QWidget* over)
     : QDialog(nullptr, Qt::Tool | Qt::FramelessWindowHint),
@@ -72,7 +76,7 @@ FrmAbout::FrmAbout(const QFont& font, QWidget* over)
   }
 
   const qreal ratio = over->devicePixelRatioF();
-  const QPixmap background = picture(QStringLiteral("about_background"), ratio);
+  const QPixmap background = about_picture(QStringLiteral("about_background"), ratio);
   // The picture is a pixel shorter than the window: its last row fills the rest.
   QPalette palette = content_->palette();
   palette.setBrush(QPalette::Window, QBrush(background.copy(0, background.height() - 1, background.width(), 1)));
@@ -81,7 +85,7 @@ FrmAbout::FrmAbout(const QFont& font, QWidget* over)
 
   add_label("Image1", to_pixels(kLayout.Image1), {})->setPixmap(background);
   auto* Image2 = add_label("Image2", to_pixels(kLayout.Image2), {});
-  Image2->setPixmap(picture(QStringLiteral("close_button"), ratio));
+  Image2->setPixmap(about_picture(QStringLiteral("close_button"), ratio));
   Image2->setCursor(hand_cursor(ratio));
   add_label("Label1", to_pixels(kLayout.Label1), QStringLiteral("Code By : Vesk"))
       ->setAlignment(Qt::AlignHCenter | Qt::AlignTop);

@@ -19,6 +19,12 @@ class ClickableLabel;
 inline const QString kWebAddress = QStringLiteral("https://www.vesk.example.com/");
 inline const QString kMailAddress = QStringLiteral("mailto:vesk@example.com");
 
+// The screen scales the pictures are drawn for, each pixel for pixel: a scale
+// between them would resample, which softens a picture's edges.
+inline constexpr qreal kPictureScales[] = {1, 1.25, 1.5, 1.75, 2, 3};
+// A picture of the About window drawn for the scale nearest `device_pixel_ratio`.
+QPixmap about_picture(const QString& name, qreal device_pixel_ratio);
+
 class FrmAbout : public QDialog {
   Q_OBJECT
 

@@ -82,10 +82,27 @@ FrmMain::FrmMain(QWidget* parent, const QFont& preferred_font) : QWidget(parent,
   connect(cmd_about, &QPushButton::clicked, this, &FrmMain::show_about);
   connect(new QShortcut(QKeySequence::Copy, this), &QShortcut::activated, this, &FrmMain::copy_plot);
   connect(pic_plot, &PlotArea::wheel_turned, this, &FrmMain::on_wheel);
-  connect(pic_plot, &PlotArea::drag_started, this, [this](QPointF at) { drag_start_ = {view_.range, at}; });
+  connect(pic_plot, &PlotArea::drag_started, this, [this](QPointF at) { drag_start_ = {exploring_, at}; });
   connect(pic_plot, &PlotArea::dragged, this, [this](QPointF at) {
-    if (drag_start_) show_range(dragged(drag_start_->first, kPictureSize, drag_start_->second, at));
+    if (drag_start_) step(dragged(drag_start_->first, kPictureSize, drag_start_->second, at), Gesture::drag);
   });
+  connect(pic_plot, &PlotArea::drag_ended, this, [this] {
+    drag_start_.reset();
+    history_.end_burst();
+  });
+  connect(pic_plot, &PlotArea::box_chosen, this, [this](QPointF corner, QPointF other_corner) {
+    step(View::of(boxed(view_.range, kPictureSize, corner, other_corner)), Gesture::other);
+  });
+  connect(pic_plot, &PlotArea::pinched, this, [this](qreal change, QPointF at) {
+    if (change > -1) step(scaled(exploring_, pointed(at), 1 / (1 + change)), Gesture::pinch);
+  });
+  connect(pic_plot, &PlotArea::history_button, this,
+          [this](int direction) { go(direction < 0 ? history_.back() : history_.forward()); });
+  connect(new QShortcut(QKeySequence::Back, this), &QShortcut::activated, this, [this] { go(history_.back()); });
+  connect(new QShortcut(QKeySequence::Forward, this), &QShortcut::activated, this, [this] { go(history_.forward()); });
+  // Typed bounds drop the remainder the steps kept: the next step starts from whole numbers.
+  for (QLineEdit* box : {txt_x1, txt_x2, txt_y1, txt_y2})
+    connect(box, &QLineEdit::textEdited, this, [this] { exploring_ = View::of(view_.range); });
   connect(pic_plot, &PlotArea::pointer_moved, this, [this](QPointF at) { show_coordinates(at); });
   connect(pic_plot, &PlotArea::pointer_left, this, [this] { show_coordinates(std::nullopt); });
   for (QWidget* watched : {static_cast<QWidget*>(pic_plot), static_cast<QWidget*>(cmd_plotline),
@@ -97,6 +114,9 @@ FrmMain::FrmMain(QWidget* parent, const QFont& preferred_font) : QWidget(parent,
   // At start-up the plot area shows the frame for the range the boxes hold.
   view_ = std::get<PlotRequest>(check_plot_input(box_texts(), PlotMode::frame_only));
   typed_range_ = view_.range;
+  exploring_ = View::of(view_.range);
+  history_ = ViewHistory(exploring_);
+  clock_.start();
 }
 
 FrmMain::~FrmMain() = default;
@@ -166,6 +186,8 @@ void FrmMain::plot(PlotMode mode) {
   if (const auto* request = std::get_if<PlotRequest>(&check)) {
     view_ = *request;
     typed_range_ = request->range;
+    exploring_ = View::of(request->range);
+    history_.record(exploring_, Gesture::other, clock_.elapsed());
     cleared_ = false;
     pic_plot->refresh();
     show_coordinates(pointer_);
@@ -201,14 +223,31 @@ void FrmMain::show_message(const QString& title, const QString& text, bool warni
   box.exec();
 }
 
-void FrmMain::show_range(RoundedRange range) {
+void FrmMain::step(const View& view, Gesture gesture) {
+  history_.record(view, gesture, clock_.elapsed());
+  show_view(view);
+  // A wheel turn during a drag: the drag goes on from the new view.
+  if (gesture != Gesture::drag && drag_start_ && pointer_) drag_start_ = {view, *pointer_};
+}
+
+QPointF FrmMain::pointed(QPointF pixel) const { return user_point(exploring_.mapping(kPictureSize), pixel); }
+
+void FrmMain::go(std::optional<View> view) {
+  if (view) show_view(*view);
+}
+
+void FrmMain::show_view(const View& view) {
+  exploring_ = view;
+  const RoundedRange range = view.shown();
   if (!cleared_ && range == view_.range) return;
   view_.range = range;
   cleared_ = false;
-  txt_x1->setText(QString::number(range.x1r));
-  txt_x2->setText(QString::number(range.x2r));
-  txt_y1->setText(QString::number(range.y1r));
-  txt_y2->setText(QString::number(range.y2r));
+  const std::pair<QLineEdit*, int> bounds[] = {{txt_x1, range.x1r}, {txt_x2, range.x2r}, {txt_y1, range.y1r},
+                                               {txt_y2, range.y2r}};
+  for (const auto& [box, bound] : bounds) {
+    box->setText(QString::number(bound));
+    box->setCursorPosition(0);  // a box narrower than its number shows its start, the sign included
+  }
   pic_plot->refresh();  // drawn at the next paint: a burst of steps draws once
   show_coordinates(pointer_);
 }
@@ -222,7 +261,7 @@ void FrmMain::on_wheel(QPoint angle_delta, QPointF at, Qt::KeyboardModifiers mod
                                                         : ZoomAxes::both;
   const int delta = angle_delta.y() != 0 || axes == ZoomAxes::both ? angle_delta.y() : angle_delta.x();
   const int notches = wheel_.add(delta);
-  if (notches != 0) show_range(zoomed(view_.range, user_point(view_.range, kPictureSize, at), notches, axes));
+  if (notches != 0) step(zoomed(exploring_, pointed(at), notches, axes), Gesture::wheel);
 }
 
 void FrmMain::show_coordinates(std::optional<QPointF> at) {
@@ -240,13 +279,15 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   switch (key) {
-    case Qt::Key_Left: show_range(stepped(view_.range, ViewKey::left)); return true;
-    case Qt::Key_Right: show_range(stepped(view_.range, ViewKey::right)); return true;
-    case Qt::Key_Up: show_range(stepped(view_.range, ViewKey::up)); return true;
-    case Qt::Key_Down: show_range(stepped(view_.range, ViewKey::down)); return true;
-    case Qt::Key_Plus: show_range(stepped(view_.range, ViewKey::zoom_in)); return true;
-    case Qt::Key_Minus: show_range(stepped(view_.range, ViewKey::zoom_out)); return true;
-    case Qt::Key_Home: show_range(typed_range_); return true;
+    case Qt::Key_Left: step(stepped(exploring_, ViewKey::left), Gesture::key); return true;
+    case Qt::Key_Right: step(stepped(exploring_, ViewKey::right), Gesture::key); return true;
+    case Qt::Key_Up: step(stepped(exploring_, ViewKey::up), Gesture::key); return true;
+    case Qt::Key_Down: step(stepped(exploring_, ViewKey::down), Gesture::key); return true;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal: step(stepped(exploring_, ViewKey::zoom_in), Gesture::key); return true;
+    case Qt::Key_Minus: step(stepped(exploring_, ViewKey::zoom_out), Gesture::key); return true;
+    case Qt::Key_Home: step(View::of(typed_range_), Gesture::other); return true;
+    case Qt::Key_F: step(View::of(fitted_y(view_.range)), Gesture::other); return true;
     default: return false;
   }
 }

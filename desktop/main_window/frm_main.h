@@ -9,6 +9,9 @@
 #include <memory>
 #include <optional>
 
+#include <QElapsedTimer>
+
+#include "view/history.h"
 #include "view/view_steps.h"
 #include "plot/plot_request.h"
 #include "ui/window_font.h"
@@ -63,9 +66,12 @@ class FrmMain : public QWidget {
   void show_message(const QString& title, const QString& text, bool warning);
 
   // A step of the view: the boxes read the new bounds and the plot is drawn
-  // again with the last command's mode and clarity.
-  void show_range(RoundedRange range);
+  // again with the last command's mode and clarity; history records it.
+  void step(const View& view, Gesture gesture);
+  void show_view(const View& view);
+  void go(std::optional<View> view);  // back or forward, when there is an entry
   void on_wheel(QPoint angle_delta, QPointF at, Qt::KeyboardModifiers modifiers);
+  QPointF pointed(QPointF pixel) const;  // the user point under a pixel of the unrounded view
   void show_coordinates(std::optional<QPointF> at);
   void copy_plot() const;
 
@@ -86,8 +92,11 @@ class FrmMain : public QWidget {
   PlotRequest view_;          // the last plot command's request, moved by the steps
   bool cleared_ = false;      // the last command was refused: the area is empty
   RoundedRange typed_range_;  // what the last command read: where Home returns
+  View exploring_;            // the view unrounded; view_.range shows it rounded
+  ViewHistory history_{View{}};
+  QElapsedTimer clock_;       // tells a burst of steps from separate ones
   WheelNotches wheel_;
-  std::optional<std::pair<RoundedRange, QPointF>> drag_start_;
+  std::optional<std::pair<View, QPointF>> drag_start_;
   std::optional<QPointF> pointer_;
   bool centred_ = false;
 };

@@ -1,10 +1,13 @@
 #include "plot_area/plot_area.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QNativeGestureEvent>
 #include <QPainter>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "surface/raster.h"
 #include "ui/hand_cursor.h"
@@ -25,12 +28,12 @@ double nearest_pixel(double p, int extent, int margin) {
 }  // namespace
 
 DeviceArea device_area(QPoint area_in_window, QSize area_size, qreal ratio) {
-  // Only the device pixels wholly inside the area: a pixel it half covers would
-  // show the plot stretched or a seam.
-  const int left = device_ceil(area_in_window.x() * ratio);
-  const int top = device_ceil(area_in_window.y() * ratio);
-  const int right = device_floor((area_in_window.x() + area_size.width()) * ratio);
-  const int bottom = device_floor((area_in_window.y() + area_size.height()) * ratio);
+  // Every device pixel the area covers, those it shares with the border too:
+  // left to the border, a pixel it half covers shows as a seam beside the plot.
+  const int left = device_floor(area_in_window.x() * ratio);
+  const int top = device_floor(area_in_window.y() * ratio);
+  const int right = device_ceil((area_in_window.x() + area_size.width()) * ratio);
+  const int bottom = device_ceil((area_in_window.y() + area_size.height()) * ratio);
   return {PixelSize{right - left, bottom - top},
           QPointF(left / ratio - area_in_window.x(), top / ratio - area_in_window.y()), ratio,
           std::max(1, int(std::lround(ratio)))};
@@ -61,7 +64,7 @@ QRect line_object_pixels(const LineObject& line, const Mapping& mapping, int lin
 }
 
 PlotArea::PlotArea(QSize outer_size, Drawing drawing, QWidget* parent)
-    : QFrame(parent), drawing_(std::move(drawing)) {
+    : QFrame(parent), drawing_(std::move(drawing)), box_(new QRubberBand(QRubberBand::Rectangle, this)) {
   setFrameStyle(QFrame::Panel | QFrame::Sunken);
   setLineWidth(kBorder);
   setFixedSize(outer_size);
@@ -92,7 +95,6 @@ void PlotArea::paintEvent(QPaintEvent* event) {
   }
 
   QPainter painter(this);
-  painter.fillRect(area, kPlotBackground);  // device pixels the area only partly covers
   painter.translate(area.topLeft() + device.origin);
   painter.scale(1 / device.ratio, 1 / device.ratio);  // from here on, device pixels
   painter.drawImage(0, 0, screen_->image());
@@ -114,19 +116,49 @@ void PlotArea::wheelEvent(QWheelEvent* event) {
 
 void PlotArea::mousePressEvent(QMouseEvent* event) {
   QFrame::mousePressEvent(event);
+  if (event->button() == Qt::BackButton || event->button() == Qt::ForwardButton)
+    return emit history_button(event->button() == Qt::BackButton ? -1 : 1);
   if (event->button() != Qt::LeftButton) return;
+  if (event->modifiers() & Qt::ShiftModifier) {
+    box_from_ = event->position();
+    box_->setGeometry(QRect(event->position().toPoint(), QSize()));
+    box_->show();
+    return;
+  }
   setCursor(Qt::ClosedHandCursor);
   emit drag_started(drawable_position(event->position()));
 }
 
 void PlotArea::mouseMoveEvent(QMouseEvent* event) {
   const QPointF at = drawable_position(event->position());
-  if (event->buttons() & Qt::LeftButton) emit dragged(at);
+  if (box_from_) box_->setGeometry(QRectF(*box_from_, event->position()).normalized().toRect() & contentsRect());
+  else if (event->buttons() & Qt::LeftButton) emit dragged(at);
   emit pointer_moved(at);
 }
 
 void PlotArea::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) setCursor(hand_cursor(devicePixelRatioF()));
+  if (event->button() != Qt::LeftButton) return;
+  if (box_from_) {
+    const QPointF from = std::exchange(box_from_, std::nullopt).value();
+    if (box_->isVisible()) emit box_chosen(drawable_position(from), drawable_position(event->position()));
+    box_->hide();
+    return;
+  }
+  setCursor(hand_cursor(devicePixelRatioF()));
+  emit drag_ended();
+}
+
+void PlotArea::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && box_->isVisible()) return box_->hide();  // the release then does nothing
+  QFrame::keyPressEvent(event);
+}
+
+bool PlotArea::event(QEvent* event) {
+  if (event->type() != QEvent::NativeGesture) return QFrame::event(event);
+  const auto* gesture = static_cast<QNativeGestureEvent*>(event);
+  if (gesture->gestureType() == Qt::ZoomNativeGesture)
+    emit pinched(gesture->value(), drawable_position(gesture->position()));
+  return true;
 }
 
 void PlotArea::leaveEvent(QEvent* event) {

@@ -6,6 +6,7 @@
 // did. It turns the pointer into signals and knows nothing of plots.
 
 #include <QFrame>
+#include <QRubberBand>
 #include <functional>
 #include <optional>
 
@@ -13,7 +14,7 @@
 
 namespace vesk {
 
-// The device pixels wholly inside the drawable area, whose top-left corner
+// The device pixels the drawable area covers, wholly or in part, whose top-left corner
 // lies at `area_in_window` of its window (logical pixels), on a screen of
 // `ratio` device pixels a logical pixel; and where the first of them begins,
 // in logical pixels from that corner.
@@ -49,6 +50,13 @@ class PlotArea : public QFrame {
   void wheel_turned(QPoint angle_delta, QPointF at, Qt::KeyboardModifiers modifiers);
   void drag_started(QPointF at);
   void dragged(QPointF at);
+  void drag_ended();
+  // Shift + drag: the rectangle between the press and the release (Escape cancels it).
+  void box_chosen(QPointF corner, QPointF other_corner);
+  // The pointer's back (−1) and forward (+1) buttons.
+  void history_button(int direction);
+  // A pinch: the change in scale (positive: apart) about a point.
+  void pinched(qreal scale_change, QPointF at);
   void pointer_moved(QPointF at);
   void pointer_left();
 
@@ -59,11 +67,15 @@ class PlotArea : public QFrame {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   QPointF drawable_position(QPointF widget_position) const;
 
   Drawing drawing_;
+  QRubberBand* box_;
+  std::optional<QPointF> box_from_;  // widget coordinates of the press, while a box is drawn
   std::optional<Surface> screen_;
   bool stale_ = true;
 };

@@ -49,15 +49,15 @@ def test_a_session(folder):
         drag(window, middle, (middle[0] + 41, middle[1]))  # 41 pixels are 0.99 units: -8 … 6
         assert wait_until(lambda: Shot(window).grey_columns(14) == grid_columns(-8, 6), 5)
         click(window, *middle, 5)
-        click(window, *middle, 5)  # towards the user, twice about -1: 14 → 18 → 23 units
-        assert wait_until(lambda: Shot(window).grey_columns(8) == grid_columns(-13, 10), 5)
+        click(window, *middle, 5)  # towards the user, twice about -1: 14.4 → 18 → 22.5 units
+        assert wait_until(lambda: Shot(window).grey_columns(8) == grid_columns(-12, 10), 5)
 
         # Enter confirms a name typed with .bmp after "All Files" was chosen: the
         # file has that name and none has a * in its name. The command line
         # writes the same bytes for the same boxes.
         save_under_all_files(window, f"{folder}/graph.bmp")
         assert os.listdir(folder) == ["graph.bmp"]
-        assert run(["--x-from=-13", "--x-to", "10", "--y-from", "-12", "--y-to", "11", "--output", f"{folder}/cli"]) == (0, "")
+        assert run(["--x-from=-12", "--x-to", "10", "--y-from", "-11", "--y-to", "11", "--output", f"{folder}/cli"]) == (0, "")
         assert open(f"{folder}/cli.bmp", "rb").read() == open(f"{folder}/graph.bmp", "rb").read()
 
         key(window, "alt+a")
