@@ -6,6 +6,7 @@
 #include <QApplication>
 
 #include "files/plot_file.h"
+#include "key_points/key_points.h"
 #include "plot/frame.h"
 #include "plot/plot.h"
 #include "plot/reference_curve.h"
@@ -65,6 +66,12 @@ BENCHMARK_CAPTURE(reference, speedup_line, PlotRequest{kSpeedUp, 32767, PlotMode
 BENCHMARK_CAPTURE(plot, speedup_line, PlotRequest{kSpeedUp, 32767, PlotMode::line}, kScale1, 1)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(reference, speedup_point, PlotRequest{kSpeedUp, 32767, PlotMode::point})->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK_CAPTURE(plot, speedup_point, PlotRequest{kSpeedUp, 32767, PlotMode::point}, kScale1, 1)->Unit(benchmark::kMillisecond);
+
+// Every key point found from scratch: the roots of f, and on the way those of f′ and f″.
+void key_points(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(vesk::sign_changes(vesk::kQuartic));
+}
+BENCHMARK(key_points)->Unit(benchmark::kMicrosecond);
 
 // The files a save writes, in memory; the counter gives the size in bytes.
 void file(benchmark::State& state, PlotRequest request, vesk::FileFormat format) {

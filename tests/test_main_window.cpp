@@ -3,6 +3,7 @@
 // coordinates, the clipboard and the cursor.
 
 #include <QClipboard>
+#include <QMenu>
 #include <functional>
 #include <QLabel>
 #include <QPainter>
@@ -15,6 +16,7 @@
 #include "reading/plot_input.h"
 #include "plot/frame.h"
 #include "plot/plot.h"
+#include "plot/quartic.h"
 #include "plot_area/plot_area.h"
 #include "test_support.h"
 #include "ui/application.h"
@@ -256,6 +258,49 @@ class TestMainWindow : public QObject {
       action();
       QCOMPARE(range_boxes(), boxes);
     }
+  }
+
+  // Key points marked (K) and named by the readout near them, a trace (T) by
+  // columns and samples that the view follows, the values copied, and every
+  // command in the plot area's menu.
+  void study() {
+    QWidget* area = &window->plot_area();
+    area->setFocus();
+    auto* readout = window->findChild<QLabel*>("lbl_coordinates");
+    QTest::keyClick(area, Qt::Key_K);
+    QVERIFY(window->shown_plot()->marks);
+    send_mouse(area, QEvent::MouseMove, {239, 358}, Qt::NoButton);  // 3.6 pixels from the minimum's mark
+    QCOMPARE(readout->text(), QStringLiteral("minimum  x = -1.639187043175945  f(x) = -7.476201925927492"));
+    QTest::keyClick(area, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("-1.639187043175945\t-7.476201925927492"));
+    const auto traced = [&] {
+      QTest::keyClick(area, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+      const QStringList values = QGuiApplication::clipboard()->text().split('\t');
+      return values.size() == 3 && values[1].toDouble() == quartic(values[0].toDouble()) ? values[0].toDouble() : NAN;
+    };
+    QTest::keyClick(area, Qt::Key_T);
+    const double start = traced();
+    QCOMPARE(start, -9 + 239 * 18.0 / 578);
+    QTest::keyClick(area, Qt::Key_Right);
+    QCOMPARE(traced(), start + 18.0 / 578);  // a pixel column
+    QTest::keyClick(area, Qt::Key_Left, Qt::ShiftModifier);
+    QCOMPARE(traced(), start + 18.0 / 578 - 0.01);  // a sample at clarity 100
+    for (int i = 0; i < 300; ++i) QTest::keyClick(area, Qt::Key_Left);
+    QVERIFY(range_boxes()[0].toInt() <= traced() && traced() < -10.5);  // the view followed it past -9
+    QTest::keyClick(area, Qt::Key_Escape);
+    QVERIFY(!readout->text().startsWith("trace"));
+    QStringList entries;
+    QTimer::singleShot(0, this, [&] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      for (QAction* action : menu->actions())
+        if (!action->isSeparator()) entries << action->text().section('\t', 0, 0) + ' ' + action->shortcut().toString();
+      menu->actions()[menu->actions().size() - 6]->trigger();  // Fit y
+      menu->close();
+    });
+    QTest::keyClick(area, Qt::Key_Menu);
+    QCOMPARE(entries.join(", "), QStringLiteral("Copy picture Ctrl+C, Copy values Ctrl+Shift+C, Key points K, Trace T, "
+                                                "Fit y F, Back Alt+Left, Forward Alt+Right, Home Home, Seve plot "));
+    QCOMPARE(range_boxes().mid(2), QStringList({"-8", "13035"}));  // f(-11) = 13035
   }
 
   // Run by CTest at the scales 1.25 … 3: every grid line as wide as the

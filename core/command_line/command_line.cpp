@@ -8,6 +8,7 @@
 
 #include "files/plot_file.h"
 #include "files/write_file.h"
+#include "key_points/key_points.h"
 #include "reading/plot_input.h"
 
 namespace vesk {
@@ -69,9 +70,14 @@ int run_command_line(const QStringList& arguments) {
   const QCommandLineOption by(QStringLiteral("by"),
                               QStringLiteral("Plot by line or by point; without it, the frame alone."),
                               QStringLiteral("line|point"));
+  const QCommandLineOption key_points_option(
+      QStringLiteral("key-points"),
+      QStringLiteral("Print the curve's key points in the X range, one a line: KIND X Y (root, minimum, maximum "
+                     "or inflection; 17 significant digits). No file needed."));
+  const QCommandLineOption marks(QStringLiteral("marks"), QStringLiteral("Mark the key points in the picture."));
   const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help"), QStringLiteral("?")},
                                 QStringLiteral("Displays this help."));
-  parser.addOptions({output, format, x_from, x_to, y_from, y_to, clarity, by, help});
+  parser.addOptions({output, format, x_from, x_to, y_from, y_to, clarity, by, key_points_option, marks, help});
   const QCommandLineOption version = parser.addVersionOption();
   // Accepted beside ours and left to the toolkit, as the window does.
   for (const QStringList* names : {&kToolkitOptionsWithValue, &kToolkitFlags}) {
@@ -94,7 +100,8 @@ int run_command_line(const QStringList& arguments) {
   }
   if (!parser.positionalArguments().isEmpty())
     return fail(2, QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().constFirst()));
-  if (!parser.isSet(output)) return fail(2, QStringLiteral("--output FILE is needed to write a plot."));
+  if (!parser.isSet(output) && !parser.isSet(key_points_option))
+    return fail(2, QStringLiteral("--output FILE is needed to write a plot."));
 
   PlotMode mode = PlotMode::frame_only;
   if (parser.isSet(by)) {
@@ -108,14 +115,12 @@ int run_command_line(const QStringList& arguments) {
   QString file_name = parser.value(output);
   if (!to_standard_output && (file_name.endsWith(QLatin1Char('/')) || QFileInfo(file_name).isDir()))
     return fail(2, QStringLiteral("%1 is a folder: --output names the file to write.").arg(file_name));
-  std::optional<FileFormat> chosen;
+  std::optional<FileFormat> chosen = FileFormat::bmp;  // also where nothing is written
   if (parser.isSet(format)) {
     chosen = format_named(parser.value(format));
     if (!chosen) return fail(2, QStringLiteral("--format takes one of %1, not '%2'.")
                                     .arg(QLatin1String(kFormatNames), parser.value(format)));
-  } else if (to_standard_output) {
-    chosen = FileFormat::bmp;  // as the window's save
-  } else {
+  } else if (parser.isSet(output) && !to_standard_output) {  // standard output: BMP, as the window's save
     file_name = with_default_extension(file_name);
     chosen = format_of_extension(file_name);
     if (!chosen)
@@ -130,7 +135,15 @@ int run_command_line(const QStringList& arguments) {
   if (std::holds_alternative<EmptyRange>(check)) return fail(2, kEmptyRangeText);
   if (const auto* refusal = std::get_if<Refusal>(&check)) return fail(2, refusal->message);
 
-  const QByteArray bytes = encode_plot(std::get<PlotRequest>(check), *chosen);
+  PlotRequest request = std::get<PlotRequest>(check);
+  if (parser.isSet(key_points_option)) {
+    for (const KeyPoint& point : key_points_in(request.range))
+      std::printf("%s %.17g %.17g\n", qPrintable(kind_name(point.kind)), point.x, point.y);
+    std::fflush(stdout);
+    if (!parser.isSet(output)) return 0;
+  }
+  request.marks = parser.isSet(marks);
+  const QByteArray bytes = encode_plot(request, *chosen);
   const auto reason = to_standard_output ? write_to_descriptor(bytes, STDOUT_FILENO)
                                          : write_file(bytes, file_name, ReaderWait::yes);
   if (reason) {

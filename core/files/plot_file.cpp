@@ -9,6 +9,7 @@
 #include <QSvgGenerator>
 
 #include "files/write_file.h"
+#include "key_points/marks.h"
 #include "plot/plot.h"
 #include "plot/vector_plot.h"
 
@@ -52,6 +53,7 @@ QByteArray vector_file(const std::optional<PlotRequest>& request, FileFormat for
     {
       QPainter painter(&svg);
       paint_vector_plot(painter, request);
+      if (request && request->marks) paint_marks(painter, request->range);
     }
     return svg_as_drawn(bytes);
   }
@@ -65,6 +67,7 @@ QByteArray vector_file(const std::optional<PlotRequest>& request, FileFormat for
     pdf.setCreator(about);
     QPainter painter(&pdf);
     paint_vector_plot(painter, request);
+    if (request && request->marks) paint_marks(painter, request->range);
   }
   return bytes;
 }
@@ -102,7 +105,7 @@ QByteArray encode_plot(const std::optional<PlotRequest>& request, FileFormat for
   QImageWriter writer(&buffer, format == FileFormat::bmp ? "bmp" : format == FileFormat::png ? "png" : "jpeg");
   // 95: the grid's one-pixel lines stay clean; the default 75 rings around them.
   if (format == FileFormat::jpeg) writer.setQuality(95);
-  writer.write(plot_picture(request));  // into memory: it cannot run out of room
+  writer.write(picture_with_marks(request));  // into memory: it cannot run out of room
   return bytes;
 }
 

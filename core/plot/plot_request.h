@@ -36,6 +36,7 @@ struct PlotRequest {
   RoundedRange range;
   int clarity = 0;  // samples per unit; 0 or less takes no sample
   PlotMode mode = PlotMode::frame_only;
+  bool marks = false;  // the key points marked (key_points/marks.h), over the plot
   friend bool operator==(const PlotRequest&, const PlotRequest&) = default;
 };
 

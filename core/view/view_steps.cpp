@@ -90,6 +90,12 @@ View stepped(View view, ViewKey key) {
   return view;
 }
 
+View following(View view, double x) {
+  if (x < view.x.low) return panned(view, x - view.x.low, 0);
+  if (x > view.x.high) return panned(view, x - view.x.high, 0);
+  return view;
+}
+
 View dragged(View at_press, PixelSize pixels, QPointF pressed_at, QPointF now_at) {
   const Mapping mapping = at_press.mapping(pixels);
   const QPointF shift = user_point(mapping, pressed_at) - user_point(mapping, now_at);

@@ -55,6 +55,9 @@ View panned(View view, double shift_x, double shift_y);
 enum class ViewKey { left, right, up, down, zoom_in, zoom_out };
 View stepped(View view, ViewKey key);
 
+// The view moved the least that brings x within its x range (the trace).
+View following(View view, double x);
+
 // A drag from `pressed_at` to `now_at` (pixel coordinates of a picture of
 // `pixels`) keeps the point under the pointer where it was at the press.
 View dragged(View at_press, PixelSize pixels, QPointF pressed_at, QPointF now_at);

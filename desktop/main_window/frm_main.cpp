@@ -5,14 +5,17 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QShortcut>
 
 #include "about/frm_about.h"
 #include "main_window/main_layout.h"
 #include "files/plot_file.h"
 #include "reading/plot_input.h"
+#include "key_points/key_points.h"
+#include "key_points/marks.h"
+#include "plot/quartic.h"
 #include "main_window/save_dialog.h"
 #include "plot/frame.h"
 #include "plot/plot.h"
@@ -80,7 +83,34 @@ FrmMain::FrmMain(QWidget* parent, const QFont& preferred_font) : QWidget(parent,
   connect(cmd_plotpoint, &QPushButton::clicked, this, [this] { plot(PlotMode::point); });
   connect(cmd_saveplot, &QPushButton::clicked, this, &FrmMain::save_plot);
   connect(cmd_about, &QPushButton::clicked, this, &FrmMain::show_about);
-  connect(new QShortcut(QKeySequence::Copy, this), &QShortcut::activated, this, &FrmMain::copy_plot);
+  // The plot area's commands, each with its key, all in its context menu. The
+  // letters and Home act only while the plot area has the focus, so the boxes take them as text.
+  connect(add_action(QStringLiteral("Copy picture"), QKeySequence::Copy, this, Qt::WindowShortcut),
+          &QAction::triggered, this, &FrmMain::copy_plot);
+  connect(add_action(QStringLiteral("Copy values"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this,
+                     Qt::WindowShortcut), &QAction::triggered, this, &FrmMain::copy_values);
+  act_key_points = add_action(QStringLiteral("Key points"), QKeySequence(Qt::Key_K), pic_plot, Qt::WidgetShortcut);
+  act_key_points->setCheckable(true);
+  connect(act_key_points, &QAction::toggled, this, &FrmMain::show_key_points);
+  act_trace = add_action(QStringLiteral("Trace"), QKeySequence(Qt::Key_T), pic_plot, Qt::WidgetShortcut);
+  act_trace->setCheckable(true);
+  connect(act_trace, &QAction::triggered, this, [this](bool on) {
+    set_trace(on ? std::optional(pointed(pointer_.value_or(QPointF((kPictureSize.width - 1) / 2.0, 0))).x())
+                 : std::nullopt);
+  });
+  connect(add_action(QStringLiteral("Fit y"), QKeySequence(Qt::Key_F), pic_plot, Qt::WidgetShortcut),
+          &QAction::triggered, this, [this] { step(View::of(fitted_y(view_.range)), Gesture::other); });
+  connect(add_action(QStringLiteral("Back"), QKeySequence::Back, this, Qt::WindowShortcut), &QAction::triggered, this,
+          [this] { go(history_.back()); });
+  connect(add_action(QStringLiteral("Forward"), QKeySequence::Forward, this, Qt::WindowShortcut), &QAction::triggered,
+          this, [this] { go(history_.forward()); });
+  connect(add_action(QStringLiteral("Home"), QKeySequence(Qt::Key_Home), pic_plot, Qt::WidgetShortcut),
+          &QAction::triggered, this, [this] { step(View::of(typed_range_), Gesture::other); });
+  // The button's access key does it; the menu names it.
+  connect(add_action(QStringLiteral("Seve plot\tAlt+S"), {}, this, Qt::WindowShortcut), &QAction::triggered, this,
+          &FrmMain::save_plot);
+  pic_plot->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(pic_plot, &QWidget::customContextMenuRequested, this, &FrmMain::show_menu);
   connect(pic_plot, &PlotArea::wheel_turned, this, &FrmMain::on_wheel);
   connect(pic_plot, &PlotArea::drag_started, this, [this](QPointF at) { drag_start_ = {exploring_, at}; });
   connect(pic_plot, &PlotArea::dragged, this, [this](QPointF at) {
@@ -98,8 +128,6 @@ FrmMain::FrmMain(QWidget* parent, const QFont& preferred_font) : QWidget(parent,
   });
   connect(pic_plot, &PlotArea::history_button, this,
           [this](int direction) { go(direction < 0 ? history_.back() : history_.forward()); });
-  connect(new QShortcut(QKeySequence::Back, this), &QShortcut::activated, this, [this] { go(history_.back()); });
-  connect(new QShortcut(QKeySequence::Forward, this), &QShortcut::activated, this, [this] { go(history_.forward()); });
   // Typed bounds drop the remainder the steps kept: the next step starts from whole numbers.
   for (QLineEdit* box : {txt_x1, txt_x2, txt_y1, txt_y2})
     connect(box, &QLineEdit::textEdited, this, [this] { exploring_ = View::of(view_.range); });
@@ -175,7 +203,7 @@ std::optional<PlotRequest> FrmMain::shown_plot() const {
 }
 
 void FrmMain::draw(Surface& surface) const {
-  if (!cleared_) return draw_plot(surface, view_);
+  if (!cleared_) return draw_plot_with_marks(surface, view_);
   // A refused command leaves the area empty, the markers where the last frame put them.
   surface.clear();
   place_frame(surface, view_.range);
@@ -209,7 +237,7 @@ void FrmMain::save_plot() {
                  true);
 }
 
-void FrmMain::copy_plot() const { QGuiApplication::clipboard()->setImage(plot_picture(shown_plot())); }
+void FrmMain::copy_plot() const { QGuiApplication::clipboard()->setImage(picture_with_marks(shown_plot())); }
 
 void FrmMain::show_about() {
   if (!frm_about) frm_about = std::make_unique<FrmAbout>(font(), this);
@@ -266,7 +294,71 @@ void FrmMain::on_wheel(QPoint angle_delta, QPointF at, Qt::KeyboardModifiers mod
 
 void FrmMain::show_coordinates(std::optional<QPointF> at) {
   pointer_ = at;
-  lbl_coordinates->setText(at ? coordinates_text(view_.range, kPictureSize, *at) : QString());
+  QString text;
+  readout_values_.clear();
+  const auto snapped = at && view_.marks ? key_point_near(view_.range, kPictureSize, *at) : std::nullopt;
+  if (trace_x_) {
+    const double x = *trace_x_;
+    readout_values_ = QStringLiteral("%1\t%2\t%3").arg(exact_text(x), exact_text(quartic(x)), exact_text(quartic_slope(x)));
+    // Ten digits fit the line; Ctrl+Shift+C copies them all.
+    text = QStringLiteral("trace  x = %1  f(x) = %2  f′(x) = %3")
+               .arg(QString::number(x, 'g', 10), QString::number(quartic(x), 'g', 10),
+                    QString::number(quartic_slope(x), 'g', 10));
+  } else if (snapped) {
+    readout_values_ = QStringLiteral("%1\t%2").arg(exact_text(snapped->x), exact_text(snapped->y));
+    text = QStringLiteral("%1  x = %2  f(x) = %3").arg(kind_name(snapped->kind), exact_text(snapped->x), exact_text(snapped->y));
+  } else if (at) {
+    const double x = user_point(mapping_for(view_.range, kPictureSize), *at).x();
+    readout_values_ = QStringLiteral("%1\t%2").arg(exact_text(x), exact_text(quartic(x)));
+    text = coordinates_text(view_.range, kPictureSize, *at);
+  }
+  lbl_coordinates->setText(text);
+}
+
+void FrmMain::copy_values() const {
+  if (!readout_values_.isEmpty()) QGuiApplication::clipboard()->setText(readout_values_);
+}
+
+QAction* FrmMain::add_action(const QString& text, const QKeySequence& keys, QWidget* where, Qt::ShortcutContext context) {
+  auto* action = new QAction(text, where);
+  action->setShortcut(keys);
+  action->setShortcutContext(context);
+  where->addAction(action);
+  menu_actions_ << action;
+  return action;
+}
+
+void FrmMain::show_menu(QPoint at) {
+  QMenu menu(this);
+  menu.setObjectName(QStringLiteral("plot_menu"));
+  for (QAction* action : std::as_const(menu_actions_)) {
+    menu.addAction(action);
+    if (action == menu_actions_[1] || action == act_trace || action == menu_actions_[menu_actions_.size() - 2])
+      menu.addSeparator();
+  }
+  menu.exec(pic_plot->mapToGlobal(at));
+}
+
+void FrmMain::show_key_points(bool shown) {
+  view_.marks = shown;
+  pic_plot->refresh();
+  show_coordinates(pointer_);
+}
+
+void FrmMain::set_trace(std::optional<double> x) {
+  trace_x_ = x;
+  act_trace->setChecked(x.has_value());
+  if (x) step(following(exploring_, *x), Gesture::key);
+  pic_plot->set_trace(x ? std::optional(QPointF(*x, quartic(*x))) : std::nullopt);
+  show_coordinates(pointer_);
+}
+
+// One pixel column, or one sample at the last plot's clarity.
+void FrmMain::step_trace(int direction, bool by_sample) {
+  const RoundedRange r = view_.range;
+  const double column = double(r.x2r - r.x1r) / (kPictureSize.width - 1);
+  const double sample = view_.clarity > 0 ? 1.0 / view_.clarity : column;
+  set_trace(*trace_x_ + direction * (by_sample ? sample : column));
 }
 
 bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
@@ -278,6 +370,19 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
     static_cast<QPushButton*>(watched)->click();
     return true;
   }
+  const Qt::KeyboardModifiers modifiers = static_cast<QKeyEvent*>(event)->modifiers();
+  if (trace_x_ && (key == Qt::Key_Left || key == Qt::Key_Right)) {
+    step_trace(key == Qt::Key_Left ? -1 : 1, modifiers & Qt::ShiftModifier);
+    return true;
+  }
+  if (trace_x_ && key == Qt::Key_Escape) {
+    set_trace(std::nullopt);
+    return true;
+  }
+  if (key == Qt::Key_Menu || (key == Qt::Key_F10 && modifiers & Qt::ShiftModifier)) {
+    show_menu(pointer_ ? (*pointer_ + QPointF(PlotArea::kBorder, PlotArea::kBorder)).toPoint() : pic_plot->rect().center());
+    return true;
+  }
   switch (key) {
     case Qt::Key_Left: step(stepped(exploring_, ViewKey::left), Gesture::key); return true;
     case Qt::Key_Right: step(stepped(exploring_, ViewKey::right), Gesture::key); return true;
@@ -286,8 +391,6 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
     case Qt::Key_Plus:
     case Qt::Key_Equal: step(stepped(exploring_, ViewKey::zoom_in), Gesture::key); return true;
     case Qt::Key_Minus: step(stepped(exploring_, ViewKey::zoom_out), Gesture::key); return true;
-    case Qt::Key_Home: step(View::of(typed_range_), Gesture::other); return true;
-    case Qt::Key_F: step(View::of(fitted_y(view_.range)), Gesture::other); return true;
     default: return false;
   }
 }

@@ -16,6 +16,7 @@
 #include "plot/plot_request.h"
 #include "ui/window_font.h"
 
+class QAction;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -74,6 +75,14 @@ class FrmMain : public QWidget {
   QPointF pointed(QPointF pixel) const;  // the user point under a pixel of the unrounded view
   void show_coordinates(std::optional<QPointF> at);
   void copy_plot() const;
+  // The readout's values as text, full precision: x<TAB>f(x), with <TAB>f′(x) in a trace.
+  void copy_values() const;
+  // The study of the curve: its key points marked, a trace along it.
+  void show_key_points(bool shown);
+  void set_trace(std::optional<double> x);
+  void step_trace(int direction, bool by_sample);
+  QAction* add_action(const QString& text, const QKeySequence& keys, QWidget* where, Qt::ShortcutContext context);
+  void show_menu(QPoint at);
 
   PlotArea* pic_plot;
   QPushButton* cmd_plotline;
@@ -86,6 +95,9 @@ class FrmMain : public QWidget {
   QPushButton* cmd_saveplot;
   QPushButton* cmd_about;
   QLabel* lbl_coordinates;
+  QAction* act_key_points;
+  QAction* act_trace;
+  QList<QAction*> menu_actions_;  // the plot area's commands, in the order its menu lists them
   std::unique_ptr<SaveFileAsker> save_asker_;
   std::unique_ptr<FrmAbout> frm_about;  // no owner window: a top-level of its own
 
@@ -98,6 +110,8 @@ class FrmMain : public QWidget {
   WheelNotches wheel_;
   std::optional<std::pair<View, QPointF>> drag_start_;
   std::optional<QPointF> pointer_;
+  std::optional<double> trace_x_;  // where the trace's marker stands, in user units
+  QString readout_values_;         // what copy_values copies
   bool centred_ = false;
 };
 

@@ -74,6 +74,11 @@ PlotArea::PlotArea(QSize outer_size, Drawing drawing, QWidget* parent)
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+void PlotArea::set_trace(std::optional<QPointF> at) {
+  trace_ = at;
+  update();
+}
+
 void PlotArea::refresh() {
   stale_ = true;
   update();
@@ -100,6 +105,16 @@ void PlotArea::paintEvent(QPaintEvent* event) {
   painter.drawImage(0, 0, screen_->image());
   for (const LineObject* line : {&screen_->lin_x, &screen_->lin_y})
     painter.fillRect(line_object_pixels(*line, screen_->mapping(), device.line_width), QColor(line->colour));
+  // The trace's marker: a cross of the curve's width, 9 of its widths across, at a whole device pixel.
+  const Mapping& mapping = screen_->mapping();
+  if (trace_ && std::isfinite(mapping.to_pixel_y(trace_->y()))) {
+    const double column = std::clamp(std::floor(mapping.to_pixel_x(trace_->x()) + 0.5), -100.0, 1e5);
+    const double row = std::clamp(std::floor(mapping.to_pixel_y(trace_->y()) + 0.5), -100.0, 1e5);
+    const int width = device.line_width, arm = 4 * width;
+    const QPoint centre{int(column), int(row)};
+    painter.fillRect(QRect(centre.x() - arm, centre.y(), 2 * arm + width, width), Qt::black);
+    painter.fillRect(QRect(centre.x(), centre.y() - arm, width, 2 * arm + width), Qt::black);
+  }
 }
 
 // The toolkit gives the pointer as the top-left corner of the device pixel it

@@ -43,6 +43,8 @@ class PlotArea : public QFrame {
 
   // The picture changed: draw it again before it is next shown.
   void refresh();
+  // The trace's marker at a point in user units, over the picture; none without.
+  void set_trace(std::optional<QPointF> at);
 
  signals:
   // Positions are in pixel coordinates of the drawable area in logical pixels
@@ -75,7 +77,8 @@ class PlotArea : public QFrame {
 
   Drawing drawing_;
   QRubberBand* box_;
-  std::optional<QPointF> box_from_;  // widget coordinates of the press, while a box is drawn
+  std::optional<QPointF> box_from_;
+  std::optional<QPointF> trace_;  // widget coordinates of the press, while a box is drawn
   std::optional<Surface> screen_;
   bool stale_ = true;
 };

@@ -80,6 +80,18 @@ def test_formats_and_doors(folder):
     assert all(os.path.islink(f"{folder}/to-{name}") for name in ("null", "full"))
 
 
+def test_key_points(folder):
+    """--key-points prints each key point in the X range with 17 significant digits; --marks draws them."""
+    status, error, printed = run(["--key-points"], output=True)
+    assert (status, error) == (0, "") and printed.decode().splitlines() == [
+        "root -2.3744237632090641 1.7763568394002505e-15", "minimum -1.639187043175945 -7.4762019259274917",
+        "inflection -0.87915286960589578 -4.265394476013209", "root 0 0",
+        "inflection 0.37915286960589578 0.92511669823543141"], printed
+    assert run(["--key-points", "--x-from", "1", "--x-to", "5"], output=True) == (0, "", b"")
+    plain, marked = (run(["-o", "-", "--format", "png", "--by", "line", *extra], output=True)[2] for extra in ([], ["--marks"]))
+    assert plain[:4] == marked[:4] == b"\x89PNG" and plain != marked
+
+
 def test_failed_writes_keep_the_earlier_file(folder):
     """A write that fails first, half-way or last, with no space, over the size limit or with an I/O error, through
     a temporary file and in place (a folder that allows no new files): the earlier file stays byte for byte."""
