@@ -16,12 +16,36 @@ foreach(size 48 256)
   install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/resources/icon-${size}.png
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME ${vesk_app_id}.png)
 endforeach()
-install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# Debian's documents: the copyright in its machine-readable form, the changelog
+# and the manual page compressed as Debian's policy asks (no time stamp).
+set(vesk_packaging_out ${CMAKE_CURRENT_BINARY_DIR}/packaging)
+file(MAKE_DIRECTORY ${vesk_packaging_out})
+foreach(pair "changelog;changelog.Debian.gz" "vesk-plot.1;vesk-plot.1.gz")
+  list(GET pair 0 source)
+  list(GET pair 1 compressed)
+  add_custom_command(OUTPUT ${vesk_packaging_out}/${compressed}
+    COMMAND gzip -9n -c ${CMAKE_CURRENT_SOURCE_DIR}/packaging/${source} > ${vesk_packaging_out}/${compressed}
+    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/packaging/${source})
+  list(APPEND vesk_compressed ${vesk_packaging_out}/${compressed})
+endforeach()
+add_custom_target(vesk_documents ALL DEPENDS ${vesk_compressed})
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/packaging/copyright ${vesk_packaging_out}/changelog.Debian.gz
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${vesk_packaging_out}/vesk-plot.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 set(CPACK_PACKAGE_NAME vesk-plot)
 set(CPACK_PACKAGE_VENDOR "Vesk")
 set(CPACK_PACKAGE_CONTACT "Vesk <vesk@example.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+set(CPACK_PACKAGE_DESCRIPTION "Vesk Plot draws the graph of f(x) = x^4 + x^3 - 2x^2 + 3x over the range
+you type, with both axes and a grid line at every integer, as red segments or
+points at the density you choose. Any range plots at once and exactly. The
+wheel, a drag and the keys explore it, with a history; the curve's roots,
+minimum and inflection points are found exactly, marked and traced. Plots save
+as BMP, JPEG, PNG, SVG or PDF, from the window or the command line, and a
+failed save never loses the earlier file.")
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://www.vesk.example.com/")
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_CURRENT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

@@ -2,6 +2,7 @@
 // their messages, the steps of the view with the pointer and the keys, the
 // coordinates, the clipboard and the cursor.
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QMenu>
 #include <functional>
@@ -301,6 +302,27 @@ class TestMainWindow : public QObject {
     QCOMPARE(entries.join(", "), QStringLiteral("Copy picture Ctrl+C, Copy values Ctrl+Shift+C, Key points K, Trace T, "
                                                 "Fit y F, Back Alt+Left, Forward Alt+Right, Home Home, Seve plot "));
     QCOMPARE(range_boxes().mid(2), QStringList({"-8", "13035"}));  // f(-11) = 13035
+  }
+
+  // What a screen reader is told: names and roles, the plot described anew
+  // after each step, the readout's changes paced.
+  void accessibility() {
+    const auto heard = [](QObject* object) { return QAccessible::queryAccessibleInterface(object); };
+    const std::pair<const char*, const char*> names[] = {{"txt_x1", "X from"}, {"txt_y2", "Y to"},
+        {"txt_clarity", "clarity"}, {"cmd_plotline", "plot by line"}, {"cmd_plotpoint", "plot by point"}};
+    for (const auto& [control, name] : names) QCOMPARE(heard(window->findChild<QWidget*>(control))->text(QAccessible::Name), name);
+    QAccessibleInterface* plot = heard(&window->plot_area());
+    QCOMPARE(plot->role(), QAccessible::Chart);
+    QVERIFY(plot->text(QAccessible::Name).startsWith("Plot of f of x equals x to the fourth"));
+    QVERIFY(plot->text(QAccessible::Description).startsWith("x from -9 to 9, y from -9 to 9; frame only; key points in view: "
+                                                            "root at x -2.374, y 1.776e-15; minimum at x -1.639, y -7.476;"));
+    send_wheel(&window->plot_area(), {289, 194.5}, {0, 120});
+    QVERIFY(plot->text(QAccessible::Description).startsWith("x from -7 to 7, y from -7 to 7; frame only;"));
+    // The readout's name follows its text after a pause, not at every move.
+    auto* readout = window->findChild<QLabel*>("lbl_coordinates");
+    for (int i = 0; i < 20; ++i) send_mouse(&window->plot_area(), QEvent::MouseMove, {100.0 + i, 100}, Qt::NoButton);
+    QVERIFY(heard(readout)->text(QAccessible::Name) != readout->text());
+    QTRY_COMPARE(heard(readout)->text(QAccessible::Name), readout->text());
   }
 
   // Run by CTest at the scales 1.25 … 3: every grid line as wide as the

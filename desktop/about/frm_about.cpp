@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "about/clickable_label.h"
+#include "ui/accessibility.h"
 #include "ui/application.h"
 #include "ui/hand_cursor.h"
 #include "ui/twips.h"
@@ -93,6 +94,15 @@ FrmAbout::FrmAbout(const QFont& font, QWidget* over)
   auto* Label3 = add_label("Label3", to_pixels(kLayout.Label3), QStringLiteral("www.vesk.example.com"));
   add_label("Label4", to_pixels(kLayout.Label4), QStringLiteral("E_mail :"));
   auto* Label5 = add_label("Label5", to_pixels(kLayout.Label5), QStringLiteral("vesk@example.com"));
+  // Heard as what they are: two links with their addresses, and a button.
+  set_accessible_role(Image2, QAccessible::Button);
+  Image2->setAccessibleName(QStringLiteral("Close"));
+  for (const auto& [link, name, address] : {std::tuple{Label3, "Web: www.vesk.example.com", kWebAddress},
+                                            std::tuple{Label5, "E-mail: vesk@example.com", kMailAddress}}) {
+    set_accessible_role(link, QAccessible::Link);
+    link->setAccessibleName(QLatin1String(name));
+    link->setAccessibleDescription(address);
+  }
   for (ClickableLabel* link : {Label3, Label5}) {
     link->setFont(link_font());
     link->setCursor(hand_cursor(ratio));

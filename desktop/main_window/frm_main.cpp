@@ -1,5 +1,6 @@
 #include "main_window/frm_main.h"
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -20,6 +21,7 @@
 #include "plot/frame.h"
 #include "plot/plot.h"
 #include "plot_area/plot_area.h"
+#include "ui/accessibility.h"
 #include "ui/application.h"
 #include "ui/twips.h"
 
@@ -52,6 +54,9 @@ FrmMain::FrmMain(QWidget* parent, const QFont& preferred_font) : QWidget(parent,
   // Created in tab order.
   pic_plot = new PlotArea(to_pixels(kMainLayout.pic_plot).size(), [this](Surface& surface) { draw(surface); }, this);
   pic_plot->setObjectName(QStringLiteral("pic_plot"));
+  set_accessible_role(pic_plot, QAccessible::Chart);
+  pic_plot->setAccessibleName(
+      QStringLiteral("Plot of f of x equals x to the fourth plus x cubed minus 2 x squared plus 3 x"));
   pic_plot->move(to_pixels(kMainLayout.pic_plot).topLeft());
   cmd_plotline = add_button("cmd_plotline", to_pixels(kMainLayout.cmd_plotline), QStringLiteral("plot by&line"));
   txt_x1 = add_text_box("txt_x1", to_pixels(kMainLayout.txt_x1), QStringLiteral("-9"));
@@ -78,6 +83,13 @@ FrmMain::FrmMain(QWidget* parent, const QFont& preferred_font) : QWidget(parent,
   // Labels size themselves to their text from their top-left corner.
   for (QLabel* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
     if (label != lbl_coordinates) label->resize(label->sizeHint());
+
+  // Named for a listener: what each box holds, each button's caption as words.
+  const std::pair<QWidget*, const char*> spoken_names[] = {
+      {txt_x1, "X from"}, {txt_x2, "X to"}, {txt_y1, "Y from"}, {txt_y2, "Y to"}, {txt_clarity, "clarity"},
+      {cmd_plotline, "plot by line"}, {cmd_plotpoint, "plot by point"}, {cmd_saveplot, "Seve plot"}, {cmd_about, "About"}};
+  for (const auto& [control, name] : spoken_names) control->setAccessibleName(QLatin1String(name));
+  spoken_readout_ = new SpokenLabel(lbl_coordinates);
 
   connect(cmd_plotline, &QPushButton::clicked, this, [this] { plot(PlotMode::line); });
   connect(cmd_plotpoint, &QPushButton::clicked, this, [this] { plot(PlotMode::point); });
@@ -145,6 +157,7 @@ FrmMain::FrmMain(QWidget* parent, const QFont& preferred_font) : QWidget(parent,
   exploring_ = View::of(view_.range);
   history_ = ViewHistory(exploring_);
   clock_.start();
+  pic_plot->setAccessibleDescription(describe_plot(shown_plot()));
 }
 
 FrmMain::~FrmMain() = default;
@@ -217,12 +230,12 @@ void FrmMain::plot(PlotMode mode) {
     exploring_ = View::of(request->range);
     history_.record(exploring_, Gesture::other, clock_.elapsed());
     cleared_ = false;
-    pic_plot->refresh();
+    refresh_plot();
     show_coordinates(pointer_);
     return;
   }
   cleared_ = true;
-  pic_plot->refresh();
+  refresh_plot();
   // The two commands differ only in the icon of this message.
   if (std::holds_alternative<EmptyRange>(check))
     return show_message(kEmptyRangeTitle, kEmptyRangeText, mode == PlotMode::line);
@@ -276,7 +289,7 @@ void FrmMain::show_view(const View& view) {
     box->setText(QString::number(bound));
     box->setCursorPosition(0);  // a box narrower than its number shows its start, the sign included
   }
-  pic_plot->refresh();  // drawn at the next paint: a burst of steps draws once
+  refresh_plot();  // drawn at the next paint: a burst of steps draws once
   show_coordinates(pointer_);
 }
 
@@ -312,7 +325,7 @@ void FrmMain::show_coordinates(std::optional<QPointF> at) {
     readout_values_ = QStringLiteral("%1\t%2").arg(exact_text(x), exact_text(quartic(x)));
     text = coordinates_text(view_.range, kPictureSize, *at);
   }
-  lbl_coordinates->setText(text);
+  spoken_readout_->set_text(text);
 }
 
 void FrmMain::copy_values() const {
@@ -339,9 +352,16 @@ void FrmMain::show_menu(QPoint at) {
   menu.exec(pic_plot->mapToGlobal(at));
 }
 
+void FrmMain::refresh_plot() {
+  pic_plot->refresh();
+  pic_plot->setAccessibleDescription(describe_plot(shown_plot()));
+  QAccessibleEvent changed(pic_plot, QAccessible::DescriptionChanged);  // the toolkit sends none itself
+  QAccessible::updateAccessibility(&changed);
+}
+
 void FrmMain::show_key_points(bool shown) {
   view_.marks = shown;
-  pic_plot->refresh();
+  refresh_plot();
   show_coordinates(pointer_);
 }
 

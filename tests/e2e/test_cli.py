@@ -144,21 +144,26 @@ def test_locked_folder(folder):
     assert [read(f"{folder}/locked/{name}") for name in ("read-only.bmp", "write-only.bmp")] == [b"old", b"old"]
 
 
-def test_svg_frame_crisp(folder):
-    """The frame of an SVG lies on whole pixels: rendered at 1× by librsvg it is the PNG, within 0.1 % of pixels."""
-    if not shutil.which("rsvg-convert"):
-        raise Skip("rsvg-convert is not installed")
-    for bounds in (["-9", "9", "-9", "9"], ["-1000", "2000", "-900", "100"], ["1", "5", "2", "7"]):
+def test_vector_frames_crisp(folder):
+    """The frame of a vector file lies on whole pixels: rendered at 1× by librsvg (SVG) and poppler (PDF) it is the
+    PNG, within 0.1 % of pixels."""
+    if not shutil.which("rsvg-convert") or not shutil.which("pdftoppm"):
+        raise Skip("rsvg-convert or pdftoppm is not installed")
+    for bounds, kind in ((["-9", "9", "-9", "9"], "svg"), (["-1000", "2000", "-900", "100"], "svg"),
+                         (["1", "5", "2", "7"], "svg"), (["-9", "9", "-9", "9"], "pdf"), (["-1000", "2000", "-900", "100"], "pdf")):
         options = [f"--{name}={value}" for name, value in zip(("x-from", "x-to", "y-from", "y-to"), bounds)]
-        assert run(["-o", f"{folder}/f.svg", *options]) == (0, "") and run(["-o", f"{folder}/f.png", *options]) == (0, "")
-        assert b'width="579" height="390"' in read(f"{folder}/f.svg") and b"font" not in read(f"{folder}/f.svg")
-        subprocess.run(["rsvg-convert", "-o", f"{folder}/r.png", f"{folder}/f.svg"], check=True)
+        assert run(["-o", f"{folder}/f.{kind}", *options]) == (0, "") and run(["-o", f"{folder}/f.png", *options]) == (0, "")
+        if kind == "svg":
+            assert b'width="579" height="390"' in read(f"{folder}/f.svg") and b"font" not in read(f"{folder}/f.svg")
+            subprocess.run(["rsvg-convert", "-o", f"{folder}/r.png", f"{folder}/f.svg"], check=True)
+        else:
+            subprocess.run(["pdftoppm", "-r", "72", "-singlefile", "-png", f"{folder}/f.pdf", f"{folder}/r"], check=True)
         pixels = [subprocess.run(["convert", f"{folder}/{name}", "-depth", "8", "rgb:-"], capture_output=True,
                                  check=True).stdout for name in ("f.png", "r.png")]
         assert len(pixels[0]) == len(pixels[1]) == 579 * 390 * 3, "sizes differ"
         differing = sum(max(abs(a - b) for a, b in zip(pixels[0][i:i + 3], pixels[1][i:i + 3])) > 32
                         for i in range(0, len(pixels[0]), 3))
-        assert differing <= 579 * 390 // 1000, (bounds, differing)
+        assert differing <= 579 * 390 // 1000, (bounds, kind, differing)
 
 
 def test_starts_that_fail(folder):

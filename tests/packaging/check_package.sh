@@ -16,12 +16,23 @@ deb=$(ls "$work"/package/*.deb)
 dpkg-deb -x "$deb" "$work/root"
 root=$work/root/usr
 id=com.example.VeskPlot
-for file in bin/vesk-plot share/applications/$id.desktop share/metainfo/$id.metainfo.xml share/doc/vesk-plot/LICENSE \
+for file in bin/vesk-plot share/applications/$id.desktop share/metainfo/$id.metainfo.xml share/doc/vesk-plot/copyright \
+            share/doc/vesk-plot/changelog.Debian.gz share/man/man1/vesk-plot.1.gz \
             share/icons/hicolor/scalable/apps/$id.svg share/icons/hicolor/{48x48,256x256}/apps/$id.png; do
   check "package holds $file" test -s "$root/$file"
 done
 check "desktop entry validates" desktop-file-validate "$root/share/applications/$id.desktop"
-check "metadata validates" appstreamcli validate --no-net "$root/share/metainfo/$id.metainfo.xml"
+check "metadata validates without warnings" sh -c \
+  "appstreamcli validate --no-net '$root/share/metainfo/$id.metainfo.xml' | grep -q 'Validation was successful'"
+# The manual page names every option --help lists.
+for option in $("$root/bin/vesk-plot" --help | grep -oE -- '--[a-z-]+' | sort -u); do
+  check "manual page has $option" sh -c "zcat '$root/share/man/man1/vesk-plot.1.gz' | sed 's/\\\\-/-/g' | grep -q -- '$option'"
+done
+if command -v lintian >/dev/null; then
+  check "lintian reports no error or warning" lintian --fail-on error,warning "$deb"
+else
+  echo "SKIP: lintian is not installed: Debian's own checks not run"
+fi
 for dependency in libqt6widgets6 libqt6svg6 fonts-dejavu-core fonts-dejavu-extra; do
   check "package depends on $dependency" sh -c "dpkg-deb -f '$deb' Depends | grep -q '$dependency'"
 done
