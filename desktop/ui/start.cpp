@@ -40,6 +40,14 @@ QString platform_from(const QStringList& arguments) {
   return variable("QT_QPA_PLATFORM");
 }
 
+QString wayland_socket() {
+  QString socket = variable("WAYLAND_DISPLAY");
+  if (socket.isEmpty()) socket = QStringLiteral("wayland-0");
+  return socket.startsWith(QLatin1Char('/')) ? socket : variable("XDG_RUNTIME_DIR") + QLatin1Char('/') + socket;
+}
+
+bool wayland_gives_up(const QString& text) { return text.startsWith(QLatin1String("The Wayland connection")); }
+
 QString first_capture(const QString& pattern, const QString& text) {
   return QRegularExpression(pattern).match(text).captured(1);
 }
@@ -60,11 +68,8 @@ QString failure_line(const QString& fatal_text, bool timed_out) {
   if (platform.isEmpty()) platform = variable("WAYLAND_DISPLAY").isEmpty() ? QStringLiteral("xcb") : QStringLiteral("wayland");
   const QString waited = timed_out ? QStringLiteral(" within %1 seconds").arg(kStartSeconds) : QString();
   if (platform.startsWith(QLatin1String("wayland"))) {
-    QString socket = variable("WAYLAND_DISPLAY");
-    if (socket.isEmpty()) socket = QStringLiteral("wayland-0");
-    const QString path = socket.startsWith(QLatin1Char('/')) ? socket : variable("XDG_RUNTIME_DIR") + QLatin1Char('/') + socket;
     return QStringLiteral("no Wayland compositor answered%1 at WAYLAND_DISPLAY=%2 (%3); start it from a desktop session.")
-        .arg(waited, variable("WAYLAND_DISPLAY"), path);
+        .arg(waited, variable("WAYLAND_DISPLAY"), wayland_socket());
   }
   if (platform == QLatin1String("xcb"))
     return QStringLiteral("no X server answered%1 at DISPLAY=%2; start it from a desktop session.")
@@ -95,7 +100,17 @@ void hold_message(QtMsgType type, const QMessageLogContext& context, const QStri
   }
   // The Wayland platform ends the program right after this, on a socket that
   // is not a compositor, without another word.
-  if (text.startsWith(QLatin1String("The Wayland connection"))) report_failure({}, false);
+  if (wayland_gives_up(text)) report_failure({}, false);
+}
+
+// After the start, a compositor that ends the connection (or was never one, and
+// let the start pass) ends the program as well: say which, before the toolkit does.
+void after_start(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (wayland_gives_up(text))
+    std::fprintf(stderr, "vesk-plot: the Wayland compositor at WAYLAND_DISPLAY=%s (%s) ended the connection.\n",
+                 qPrintable(variable("WAYLAND_DISPLAY")), qPrintable(wayland_socket()));
+  if (handler_before_start != nullptr) handler_before_start(type, context, text);
+  else std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, text)));
 }
 
 }  // namespace
@@ -124,7 +139,7 @@ void end_guarded_start() {
   }
   start_ended.notify_all();
   watchdog.join();
-  qInstallMessageHandler(handler_before_start);
+  qInstallMessageHandler(after_start);
   for (const HeldMessage& held : std::exchange(held_messages, {})) {
     const QMessageLogContext context(nullptr, 0, nullptr, held.category.constData());
     qt_message_output(held.type, context, held.text);

@@ -81,26 +81,6 @@ def test_a_session(folder):
         assert program.process.wait(10) == 0
 
 
-def test_crisp_at_scale_2(folder):
-    """At scale 2 the plot is drawn at the screen's pixels, not enlarged from the saved picture: the curve steps
-    by single pixels. The saved file stays 579 × 390."""
-    # Without XDG_RUNTIME_DIR the toolkit warns while it starts: the start goes on.
-    with Program(environment={"QT_SCALE_FACTOR": "2", "XDG_RUNTIME_DIR": None}) as program:
-        window = program.window
-        assert geometry(window)[2:] == (1200, 992)
-        key(window, "alt+l")
-        left, top = PLOT[0] * 2, PLOT[1] * 2
-        assert wait_until(lambda: Shot(window).count(RED, left, top, 558, 780) > 500), "no curve"
-        save_screenshot(window, "scale-2.png")
-        shot = Shot(window)
-        red = [[shot(left + x, top + y) == RED for x in range(1158)] for y in range(780)]
-        finer_than_blocks = sum(sum(red[y][x:x + 2]) + sum(red[y + 1][x:x + 2]) in (1, 3)
-                                for y in range(0, 780, 2) for x in range(0, 1158, 2))
-        assert finer_than_blocks > 50, finer_than_blocks
-        save_under_all_files(window, f"{folder}/scaled.bmp")
-        assert subprocess.run(["identify", "-format", "%wx%h", f"{folder}/scaled.bmp"], capture_output=True).stdout == b"579x390"
-
-
 def test_wayland(folder):
     """Under weston (its X11 backend, inside this X server, takes input from xdotool): the window shows and plots,
     the hand cursor is drawn over the plot, and the About window's pixels change as it fades."""
