@@ -39,8 +39,9 @@ double root_bound(const Polynomial& p) {
 // `sign_low`, p(high) the other one.
 double root_between(const Polynomial& p, double low, double high, int sign_low) {
   std::int64_t below = ordered(low), above = ordered(high);
-  while (above - below > 1) {
-    const std::int64_t middle = below + (above - below) / 2;
+  // The count of doubles between the ends, in unsigned arithmetic: it may pass the signed range.
+  while (std::uint64_t(above) - std::uint64_t(below) > 1) {
+    const std::int64_t middle = below + std::int64_t((std::uint64_t(above) - std::uint64_t(below)) / 2);
     const int sign = certified_sign(p, from_ordered(middle));
     if (sign == 0) return from_ordered(middle);
     (sign == sign_low ? below : above) = middle;
