@@ -4,5 +4,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh run
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build build/release --target vesk-plot -j"$(nproc)"
+cmake --build build/release --target vesk-plot vesk_documents -j"$(nproc)"
 exec build/release/vesk-plot "$@"
