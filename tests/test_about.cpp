@@ -150,7 +150,7 @@ class TestAbout : public QObject {
       click(about->findChild<QWidget*>("Label3"));
       click(about->findChild<QWidget*>("Label5"));
       QTRY_COMPARE(about->fade().fade_level(), 250);
-      QTest::mouseRelease(about->findChild<QWidget*>("Image2"), Qt::LeftButton);  // a release alone is no click
+      QTest::mouseRelease(about->findChild<QWidget*>("Label3"), Qt::LeftButton);  // a release alone is no click
       QCOMPARE(about->fade().fade_level(), 250);
       QTest::keyClick(about, Qt::Key_Escape);
       QVERIFY(about->isVisible() && !about->fade().fading_in());

@@ -64,9 +64,8 @@ QPainterPath line_path(const CurveColumns& curve) {
     previous = next;
   };
   curve.for_each_column([&](const CurveColumns::Extremes& e) {
-    SampleIndex order[] = {e.first, std::min(e.top, e.bottom), std::max(e.top, e.bottom), e.last};
-    for (int i = 0; i < 4; ++i)
-      if (i == 0 || order[i] != order[i - 1]) to(order[i]);
+    // A sample met twice adds nothing: `to` skips a point equal to the one before.
+    for (const SampleIndex k : {e.first, std::min(e.top, e.bottom), std::max(e.top, e.bottom), e.last}) to(k);
   });
   return path;
 }
