@@ -126,7 +126,7 @@ std::optional<QString> write_in_place(const QByteArray& bytes, const QByteArray&
 }
 
 // Through a temporary file beside the target, renamed over it at the end;
-// std::nullopt in `started` when no temporary file could be made.
+// `started` is false when no temporary file could be made, and the reason is returned.
 std::optional<QString> write_through_temporary(const QByteArray& bytes, const QString& file_name, bool& started) {
   QSaveFile file(file_name);
   started = file.open(QIODevice::WriteOnly);
