@@ -77,8 +77,11 @@ class TestDrawing : public QObject {
     // The integer line between two pixels, ties stepping along x first.
     QImage steps = blank(5, 3);
     Raster(steps, 1).line(0, 0, 4, 2, kRed);
-    for (const QPoint lit : {QPoint(0, 0), QPoint(1, 0), QPoint(2, 1), QPoint(3, 1), QPoint(4, 2)})
+    Raster(steps, 1).line(0, 0, 1, 2, kRed);      // steep: ties step along y
+    Raster(steps, 1).line(4.5, 0, 4.5, 2, kRed);  // exactly on the right edge: the last column
+    for (const QPoint lit : {QPoint(0, 0), QPoint(1, 0), QPoint(2, 1), QPoint(3, 1), QPoint(4, 2), QPoint(0, 1), QPoint(4, 1)})
       QCOMPARE(pixel(steps, lit.x(), lit.y()), kRed);
+    QVERIFY(pixel(steps, 1, 1) != kRed);
     // Within the area this segment rises 10 units over about 3e-13 units of x:
     // exactly the first column, every row.
     Surface surface({579, 390});

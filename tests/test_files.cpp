@@ -1,5 +1,4 @@
-// Files: the dialog's filters, the window's save and its failures, and the
-// vector files. The command line is tested from outside, with the end-to-end tests.
+// Files: the dialog's filters, the window's save and its failures, the vector files (the command line: e2e/test_cli.py).
 
 #include <QDir>
 #include <QPainter>

@@ -1,5 +1,4 @@
-// The key points against an independent oracle (bisection in 113 bits from a
-// bracket of each true point), complete over ranges; their marks on the plot.
+// The key points against an oracle (bisection in 113 bits in a bracket of each), complete over ranges; their marks.
 
 #include <QTest>
 #include <cmath>

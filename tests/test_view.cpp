@@ -1,6 +1,5 @@
-// The arithmetic of exploring: zoom and pan kept unrounded between steps, the
-// rectangle to zoom into, fitting y to the curve, the history, the wheel and
-// the coordinates under the pointer.
+// Exploring: zoom and pan unrounded between steps, the box, fit y, the history,
+// the wheel and the coordinates under the pointer.
 
 #include <QTest>
 #include <cmath>
