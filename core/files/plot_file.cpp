@@ -110,7 +110,7 @@ QByteArray encode_plot(const std::optional<PlotRequest>& request, FileFormat for
 }
 
 std::optional<QString> save_plot_file(const std::optional<PlotRequest>& request, const QString& file_name) {
-  return write_file(encode_plot(request, format_for_file_name(file_name)), file_name);
+  return write_file(encode_plot(request, format_for_file_name(file_name)), QFile::encodeName(file_name));
 }
 
 }  // namespace vesk

@@ -1,21 +1,33 @@
 #pragma once
-// Writing a file's bytes so that a failure loses nothing. Every save of the
-// window and the command line ends here.
+// Writing a file's bytes so that a failure loses nothing and the file stays
+// what it was. Every save of the window and the command line ends here.
 //
-// Where the target stands decides how:
-// - A regular file (or a name not taken yet), through a symbolic link too:
-//   a temporary file beside it, renamed over it once every byte is written and
-//   flushed. The link stays a link; the file it points to gets the bytes.
-// - A regular file in a folder that allows no new files (a shared folder, a
-//   file handed over): in place. The whole new size is reserved before the
-//   first byte changes, which fails with no space or over the file-size limit
-//   while the file is still untouched; should a write fail all the same, the
-//   earlier bytes, read into memory first, are put back and the file cut to
-//   its earlier length.
-// - A character device, a FIFO or a socket (or a link to one): written
-//   through as a stream. The node stays what it was.
-// On failure the reason names the system's cause, and the earlier file is as
-// it was, byte for byte.
+// The name is bytes, used as given. The kernel opens it, through links, so its
+// own rules hold; a link owned by another user in a folder everyone may write
+// to (sticky, like /tmp) is refused even where the system would follow it.
+// What was opened decides how:
+// - /dev/stdout, /dev/stderr, /dev/fd/N and /proc/self/fd/N: the descriptor
+//   the program holds, written as a stream (appending where it was opened so).
+// - A name not taken yet: a new file, written and synced before it gets its
+//   name, so it appears whole or not at all.
+// - A regular file with one name: a new file that takes the earlier one's
+//   owner, group, mode bits, ACL and extended attributes, renamed over it,
+//   where all of that can be kept; the earlier file keeps a second name until
+//   the folder is synced, so a late failure can put it back.
+// - Otherwise, a regular file in place (other names, another owner, a folder
+//   that allows no new files, no free inodes), under an advisory lock: the
+//   earlier bytes are read into memory and the new size reserved before a
+//   byte changes; from then until the file is whole and synced, SIGINT,
+//   SIGTERM, SIGHUP and SIGQUIT wait. On failure the earlier bytes are put
+//   back; should that fail too, they are kept in a recovery file that the
+//   message names.
+// - A character device, a FIFO or a socket: written through as a stream; the
+//   node stays what it was.
+// - Refused: a folder, a block device (a disk), a loop of links, a link to
+//   nothing.
+// Each write, sync, close, rename and the folder's sync is checked before
+// success is said; on failure the reason names the system's cause, the
+// earlier file is as it was, byte for byte, and no temporary file is left.
 
 #include <QByteArray>
 #include <QString>
@@ -23,14 +35,17 @@
 
 namespace vesk {
 
-// A FIFO nobody reads yet: the window cannot wait for a reader without
-// freezing, a command in a pipeline can.
-enum class ReaderWait { no, yes };
+// Whether a save may wait: for a FIFO's reader, for another save of the same
+// file to end. The window cannot without freezing; a command line can.
+enum class Waiting { no, yes };
 
-std::optional<QString> write_file(const QByteArray& bytes, const QString& file_name,
-                                  ReaderWait wait = ReaderWait::no);
+std::optional<QString> write_file(const QByteArray& bytes, const QByteArray& path, Waiting wait = Waiting::no);
 
 // All of `bytes` to an open descriptor (standard output), as a stream.
 std::optional<QString> write_to_descriptor(const QByteArray& bytes, int descriptor);
+
+// Whether the name stands for something that is there and is no regular file
+// (a device, a pipe, /dev/stdout): nothing is added to such a name.
+bool names_a_special_file(const QByteArray& path);
 
 }  // namespace vesk
