@@ -13,7 +13,7 @@ int main(int argc, char* argv[]) {
   std::signal(SIGXFSZ, SIG_IGN);
   std::signal(SIGPIPE, SIG_IGN);
   QStringList arguments;
-  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  for (int i = 0; i < argc; ++i) arguments << vesk::argument_text(argv[i]);
   if (vesk::wants_command_line(arguments)) {
     const QCoreApplication app(argc, argv);  // no window, no display needed
     QCoreApplication::setApplicationVersion(QStringLiteral(VESK_VERSION));

@@ -10,7 +10,7 @@ if [ -n "${WAYLAND_DISPLAY:-}" ]; then packages+=(qt6-wayland); fi
 if [ "${1:-run}" = "test" ]; then
   packages+=(
     # end-to-end tests: a real X server, window tools, screenshots, a Wayland compositor
-    xvfb xauth xdotool x11-utils imagemagick libx11-dev util-linux weston qt6-wayland librsvg2-bin poppler-utils
+    xvfb xauth xdotool x11-utils imagemagick libx11-dev util-linux weston qt6-wayland librsvg2-bin poppler-utils acl
     # reading PDF files back, benchmarks, fuzzing and packaging checks
     qt6-pdf-dev libbenchmark-dev clang libclang-rt-14-dev desktop-file-utils appstream dpkg-dev lintian
     # a screen reader's view: an accessibility bus of its own, read from Debian's python

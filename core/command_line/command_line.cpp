@@ -2,8 +2,9 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "files/plot_file.h"
@@ -28,11 +29,62 @@ QString option_name(const QString& argument) {
 }
 
 int fail(int status, QString message) {
-  std::fprintf(stderr, "vesk-plot: %s\n", qPrintable(message.replace(QLatin1Char('\n'), QLatin1Char(' '))));
+  // The names in it as the bytes they were given as.
+  std::fprintf(stderr, "vesk-plot: %s\n", argument_bytes(message.replace(QLatin1Char('\n'), QLatin1Char(' '))).constData());
   return status;
 }
 
+// What was printed, all of it, reached standard output: else status 1.
+int printed() {
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return 0;
+  return fail(1, QStringLiteral("standard output could not be written: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
+}
+
+bool is_folder(const QByteArray& path) {
+  struct stat status {};
+  return path.endsWith('/') || (::stat(path.constData(), &status) == 0 && S_ISDIR(status.st_mode));
+}
+
 }  // namespace
+
+QString argument_text(const QByteArray& bytes) {
+  // The smallest code point each length of sequence may hold: longer forms are not UTF-8.
+  static constexpr char32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
+  QString text;
+  for (qsizetype i = 0; i < bytes.size();) {
+    const auto lead = uchar(bytes[i]);
+    const int length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+    char32_t code = lead & (length == 1 ? 0x7F : 0xFF >> (length + 1));
+    bool valid = length > 0 && i + length <= bytes.size();
+    for (int k = 1; valid && k < length; ++k) {
+      valid = (uchar(bytes[i + k]) & 0xC0) == 0x80;
+      code = (code << 6) | (uchar(bytes[i + k]) & 0x3F);
+    }
+    if (valid && code >= kShortest[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF)) {
+      text += QString::fromUcs4(&code, 1);
+      i += length;
+    } else {
+      text += QChar(char16_t(0xDC00 + lead));
+      ++i;
+    }
+  }
+  return text;
+}
+
+QByteArray argument_bytes(const QString& text) {
+  QByteArray bytes;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const char16_t unit = text[i].unicode();
+    if (unit >= 0xDC80 && unit <= 0xDCFF) {  // a byte that was not UTF-8 (a pair's second half is taken with its first)
+      bytes += char(unit - 0xDC00);
+      continue;
+    }
+    const bool pair = QChar::isHighSurrogate(unit) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1].unicode());
+    bytes += text.mid(i, pair ? 2 : 1).toUtf8();
+    i += pair;
+  }
+  return bytes;
+}
 
 bool wants_command_line(const QStringList& arguments) {
   for (qsizetype i = 1; i < arguments.size(); ++i) {
@@ -92,11 +144,11 @@ int run_command_line(const QStringList& arguments) {
   if (!parser.parse(arguments)) return fail(2, parser.errorText());
   if (parser.isSet(help)) {
     std::fputs(qPrintable(parser.helpText()), stdout);
-    return 0;
+    return printed();
   }
   if (parser.isSet(version)) {
     std::printf("vesk-plot %s\n", qPrintable(QCoreApplication::applicationVersion()));
-    return 0;
+    return printed();
   }
   if (!parser.positionalArguments().isEmpty())
     return fail(2, QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().constFirst()));
@@ -113,14 +165,15 @@ int run_command_line(const QStringList& arguments) {
 
   const bool to_standard_output = parser.value(output) == QLatin1String("-");
   QString file_name = parser.value(output);
-  if (!to_standard_output && (file_name.endsWith(QLatin1Char('/')) || QFileInfo(file_name).isDir()))
+  if (!to_standard_output && is_folder(argument_bytes(file_name)))
     return fail(2, QStringLiteral("%1 is a folder: --output names the file to write.").arg(file_name));
   std::optional<FileFormat> chosen = FileFormat::bmp;  // also where nothing is written
   if (parser.isSet(format)) {
     chosen = format_named(parser.value(format));
     if (!chosen) return fail(2, QStringLiteral("--format takes one of %1, not '%2'.")
                                     .arg(QLatin1String(kFormatNames), parser.value(format)));
-  } else if (parser.isSet(output) && !to_standard_output) {  // standard output: BMP, as the window's save
+  } else if (parser.isSet(output) && !to_standard_output && !names_a_special_file(argument_bytes(file_name))) {
+    // Standard output, a device or a pipe: BMP, as the window's save.
     file_name = with_default_extension(file_name);
     chosen = format_of_extension(file_name);
     if (!chosen)
@@ -139,13 +192,12 @@ int run_command_line(const QStringList& arguments) {
   if (parser.isSet(key_points_option)) {
     for (const KeyPoint& point : key_points_in(request.range))
       std::printf("%s %.17g %.17g\n", qPrintable(kind_name(point.kind)), point.x, point.y);
-    std::fflush(stdout);
-    if (!parser.isSet(output)) return 0;
+    if (const int status = printed(); status != 0 || !parser.isSet(output)) return status;
   }
   request.marks = parser.isSet(marks);
   const QByteArray bytes = encode_plot(request, *chosen);
   const auto reason = to_standard_output ? write_to_descriptor(bytes, STDOUT_FILENO)
-                                         : write_file(bytes, file_name, ReaderWait::yes);
+                                         : write_file(bytes, argument_bytes(file_name), Waiting::yes);
   if (reason) {
     return fail(1, QStringLiteral("The plot could not be saved to %1: %2")
                        .arg(to_standard_output ? QStringLiteral("standard output") : file_name, *reason));

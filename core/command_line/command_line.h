@@ -3,9 +3,16 @@
 // window would save, and needs no graphical session. The options take text
 // exactly as the boxes do.
 
+#include <QByteArray>
 #include <QStringList>
 
 namespace vesk {
+
+// The arguments as text that keeps every byte: UTF-8 where they are UTF-8,
+// any other byte as a lone surrogate U+DC80 … U+DCFF, so that a file name that
+// is not UTF-8 comes back as it was given, never as another file's name.
+QString argument_text(const QByteArray& bytes);
+QByteArray argument_bytes(const QString& text);
 
 // Whether the arguments ask for the command line rather than the window: any
 // argument but the toolkit's own options (-platform xcb, --platform xcb …),
