@@ -14,7 +14,7 @@ if [ "${1:-run}" = "test" ]; then
     # reading PDF files back, benchmarks, fuzzing and packaging checks
     qt6-pdf-dev libbenchmark-dev clang libclang-rt-14-dev desktop-file-utils appstream dpkg-dev lintian
     # a screen reader's view: an accessibility bus of its own, read from Debian's python
-    dbus-daemon at-spi2-core python3-pyatspi
+    dbus-daemon dbus-x11 at-spi2-core python3-pyatspi orca speech-dispatcher openbox
   )
 fi
 

@@ -1,9 +1,11 @@
-// The key points against an oracle (bisection in 113 bits in a bracket of each), complete over ranges; their marks.
+// The key points against an oracle (bisection in 113 bits in a bracket of each), complete over ranges; their
+// marks; the plot in words, as a screen reader hears it.
 
 #include <QTest>
 #include <cmath>
 
 #include "key_points/key_points.h"
+#include "description/spoken.h"
 #include "key_points/marks.h"
 #include "plot/plot.h"
 #include "plot/quartic.h"
@@ -90,6 +92,44 @@ class TestKeyPoints : public QObject {
       QVERIFY(blue(minimum.x() - half, minimum.y()) && blue(minimum.x() + half, minimum.y() + half));
       QVERIFY(!blue(minimum.x() - half - 1, minimum.y()) && !blue(minimum.x(), minimum.y()));
     }
+  }
+
+  // Where the curve enters and leaves, key points in view in x and y, the study's state.
+  void description_data() {
+    QTest::addColumn<RoundedRange>("range");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("leaves through the bottom, the minimum below the view") << RoundedRange{-3, 0, 0, 10} << int(PlotMode::line)
+        << "The curve starts above the view, comes in through the top at x minus 2.682, leaves through the bottom at "
+           "x minus 2.374, ends at the right edge at y 0. Key points in view: root at x minus 2.374, y 0; root at x 0, y 0.";
+    QTest::newRow("leaves through the top") << RoundedRange{0, 2, -1, 10} << int(PlotMode::point)
+        << "plotted by point, clarity 7. The curve comes in at the left edge at y 0, leaves through the top at x 1.584, "
+           "stays above the view to the right edge.";
+    QTest::newRow("never in view") << RoundedRange{3, 5, -9, 9} << int(PlotMode::line)
+        << "The curve starts above the view and stays there: it does not pass through the view. No key points in view.";
+    QTest::newRow("below, then in") << RoundedRange{-2, 0, -7, 0} << int(PlotMode::line)
+        << "The curve comes in at the left edge at y minus 6, leaves through the bottom at x minus 1.853, comes in "
+           "through the bottom at x minus 1.394, ends at the right edge at y 0.";
+    QTest::newRow("the frame alone: no curve, the key points, a root's y of 1.8e-15 as 0") << RoundedRange{-9, 9, -9, 9}
+        << int(PlotMode::frame_only) << "x from minus 9 to 9, y from minus 9 to 9; frame only. Key points in view: root "
+                                        "at x minus 2.37, y 0; minimum at x minus 1.64, y minus 7.48;";
+  }
+  void description() {
+    QFETCH(RoundedRange, range);
+    QFETCH(int, mode);
+    QFETCH(QString, said);
+    const QString text = describe_plot(PlotRequest{range, 7, PlotMode(mode)}, bounds_of(range), {});
+    QVERIFY2(text.contains(said) && text.endsWith("Key points not marked; trace off."), qPrintable(text));
+    QVERIFY(describe_plot(PlotRequest{range, 7, PlotMode(mode)}, bounds_of(range), {true, 0.5})
+                .endsWith("Key points marked; trace on at x 0.5, f 1.19, slope 2.25."));
+  }
+
+  void spoken_numbers() {
+    const std::tuple<double, double, const char*> rows[] = {
+        {1.7763568394002505e-15, 18.0 / 389, "0"}, {-7.476201925927492, 18.0 / 389, "minus 7.48"},
+        {-7.476201925927492, 0, "minus 7.476"}, {-0.000123456, 0, "minus 0.0001235"}, {10.0, 0.01, "10"},
+        {1152886319391440000.0, 0, "1.153 times 10 to the 18"}, {-0.01, 0.03, "0"}, {0.02, 0.03, "0.02"}};
+    for (const auto& [value, resolution, said] : rows) QCOMPARE(spoken_number(value, resolution), QString(said));
   }
 };
 

@@ -21,6 +21,7 @@
 #include "plot_area/plot_area.h"
 #include "test_support.h"
 #include "ui/application.h"
+#include "ui/text_pieces.h"
 #include "ui/hand_cursor.h"
 #include "ui/window_font.h"
 
@@ -291,23 +292,79 @@ class TestMainWindow : public QObject {
     QCOMPARE(range_boxes().mid(2), QStringList({"-8", "13035"}));  // f(-11) = 13035
   }
 
-  // What a screen reader is told (names, roles and events over a real bus:
-  // e2e/test_accessibility.py): the plot described anew after each step, the
-  // readout's changes paced.
-  void accessibility() {
-    const auto heard = [](QObject* object) { return QAccessible::queryAccessibleInterface(object); };
-    QAccessibleInterface* plot = heard(&window->plot_area());
-    QCOMPARE(plot->role(), QAccessible::Chart);
-    QVERIFY(plot->text(QAccessible::Name).startsWith("Plot of f of x equals x to the fourth"));
-    QVERIFY(plot->text(QAccessible::Description).startsWith("x from -9 to 9, y from -9 to 9; frame only; key points in view: "
-                                                            "root at x -2.374, y 1.776e-15; minimum at x -1.639, y -7.476;"));
-    send_wheel(&window->plot_area(), {289, 194.5}, {0, 120});
-    QVERIFY(plot->text(QAccessible::Description).startsWith("x from -7 to 7, y from -7 to 7; frame only;"));
-    // The readout's name follows its text after a pause, not at every move.
-    auto* readout = window->findChild<QLabel*>("lbl_coordinates");
-    for (int i = 0; i < 20; ++i) send_mouse(&window->plot_area(), QEvent::MouseMove, {100.0 + i, 100}, Qt::NoButton);
-    QVERIFY(heard(readout)->text(QAccessible::Name) != readout->text());
-    QTRY_COMPARE(heard(readout)->text(QAccessible::Name), readout->text());
+  // What a screen reader asks of the boxes, at every offset and boundary, against what the text is (what Orca
+  // itself says: e2e/test_screen_reader.py).
+  void text_pieces_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QStringList>("pieces");  // before, at, after
+    const int character = int(PieceKind::character), word = int(PieceKind::word), line = int(PieceKind::line);
+    QTest::newRow("-9: a word at its start") << "-9" << 0 << word << QStringList{"", "-9", ""};
+    QTest::newRow("-9: the word at its end") << "-9" << 2 << word << QStringList{"", "-9", ""};
+    QTest::newRow("-9: no character at its end") << "-9" << 2 << character << QStringList{"9", "", ""};
+    QTest::newRow("-9: the first character") << "-9" << 0 << character << QStringList{"", "-", "9"};
+    QTest::newRow("blanks belong to the word before") << "  -9  12.5" << 4 << word << QStringList{"", "  -9  ", "12.5"};
+    QTest::newRow("the second word, at its start") << "  -9  12.5" << 6 << word << QStringList{"  -9  ", "12.5", ""};
+    QTest::newRow("a line is the whole text") << "abc def" << 3 << line << QStringList{"", "abc def", ""};
+    QTest::newRow("an offset past the end is the end") << "12.5" << 99 << character << QStringList{"5", "", ""};
+    QTest::newRow("a pair of surrogates is one character") << "a\U0001F600b" << 1 << character << QStringList{"a", "\U0001F600", "b"};
+    QTest::newRow("empty") << "" << 0 << word << QStringList{"", "", ""};
+  }
+  void text_pieces() {
+    QFETCH(QString, text);
+    QFETCH(int, offset);
+    QFETCH(int, kind);
+    QFETCH(QStringList, pieces);
+    QStringList found;
+    for (const Around where : {Around::before, Around::at, Around::after}) {
+      const TextPiece piece = text_piece(text, offset, PieceKind(kind), where);
+      found << text.mid(piece.start, piece.end - piece.start);
+    }
+    QCOMPARE(found, pieces);
+    // Through a box, as a screen reader asks: every offset and boundary answers, each piece where it says.
+    auto* box = window->findChild<QLineEdit*>("txt_x1");
+    box->setText(text);
+    QAccessibleTextInterface* answers = QAccessible::queryAccessibleInterface(box)->textInterface();
+    for (int at = 0; at <= text.size(); ++at)
+      for (const auto type : {QAccessible::CharBoundary, QAccessible::WordBoundary, QAccessible::SentenceBoundary,
+                              QAccessible::LineBoundary, QAccessible::NoBoundary}) {
+        int start = -1, end = -1;
+        const QString piece = answers->textAtOffset(at, type, &start, &end);
+        QVERIFY(0 <= start && start <= end && end <= text.size() && piece == text.mid(start, end - start));
+        QVERIFY(type == QAccessible::CharBoundary || text.isEmpty() || (start < end && start <= at && at <= end));
+      }
+    box->selectAll();
+    int start = -1, end = -1;
+    answers->selection(0, &start, &end);
+    QCOMPARE(answers->text(start, end), text);  // the selection whole
+  }
+
+  // Lines said as things happen (a burst once it settles), the plot described, the menu's entries with their keys.
+  void spoken() {
+    QWidget* area = &window->plot_area();
+    area->setFocus();
+    QAccessibleInterface* status = nullptr;
+    for (QWidget* child : window->findChildren<QWidget*>())
+      if (QAccessibleInterface* heard = QAccessible::queryAccessibleInterface(child); heard->role() == QAccessible::StatusBar)
+        status = heard;
+    QVERIFY(status != nullptr);
+    QTest::keyClick(window.get(), Qt::Key_L, Qt::AltModifier);
+    QTRY_COMPARE(status->text(QAccessible::Name), QStringLiteral("Plotted by line, x from minus 9 to 9, y from minus 9 to 9."));
+    for (int i = 0; i < 3; ++i) send_wheel(area, {289, 194.5}, {0, 120});
+    QCOMPARE(status->text(QAccessible::Name), QStringLiteral("Plotted by line, x from minus 9 to 9, y from minus 9 to 9."));
+    QTRY_COMPARE(status->text(QAccessible::Name), QStringLiteral("x from minus 5 to 5, y from minus 5 to 5."));
+    QVERIFY(QAccessible::queryAccessibleInterface(area)->text(QAccessible::Description).startsWith(
+        "x from minus 5 to 5, y from minus 5 to 5; plotted by line, clarity 100. The curve starts above the view,"));
+    QStringList names;
+    QTimer::singleShot(0, this, [&] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      for (QAction* action : menu->actions())
+        if (!action->isSeparator()) names << QAccessible::queryAccessibleInterface(action)->text(QAccessible::Name);
+      menu->close();
+    });
+    QTest::keyClick(area, Qt::Key_Menu);
+    QCOMPARE(names.mid(2, 2) + names.mid(8), (QStringList{"Key points, K", "Trace, T", "Seve plot, Alt+S"}));
   }
 
   // Run by CTest at the scales 1.25 … 3: every grid line as wide as the

@@ -158,24 +158,6 @@ std::optional<KeyPoint> key_point_near(RoundedRange range, PixelSize pixels, QPo
   return nearest;
 }
 
-QString describe_plot(const std::optional<PlotRequest>& shown) {
-  if (!shown) return QStringLiteral("Nothing plotted: the last plot command was refused.");
-  const RoundedRange r = shown->range;
-  const auto spoken = [](double value) { return QString::number(value, 'g', 4); };
-  QString text = QStringLiteral("x from %1 to %2, y from %3 to %4; ").arg(r.x1r).arg(r.x2r).arg(r.y1r).arg(r.y2r);
-  text += shown->mode == PlotMode::frame_only
-              ? QStringLiteral("frame only")
-              : QStringLiteral("plotted by %1, clarity %2")
-                    .arg(shown->mode == PlotMode::line ? QStringLiteral("line") : QStringLiteral("point"))
-                    .arg(shown->clarity);
-  QStringList points;
-  for (const KeyPoint& point : key_points_in(r))
-    points << QStringLiteral("%1 at x %2, y %3").arg(kind_name(point.kind), spoken(point.x), spoken(point.y));
-  text += points.isEmpty() ? QStringLiteral("; no key points in view.")
-                           : QStringLiteral("; key points in view: %1.").arg(points.join(QStringLiteral("; ")));
-  return text;
-}
-
 QString exact_text(double value) { return QString::number(value, 'g', QLocale::FloatingPointShortest); }
 
 }  // namespace vesk

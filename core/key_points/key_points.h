@@ -41,11 +41,6 @@ double quartic_slope(double x);
 // The key point in view nearest to a pixel coordinate of the picture of
 // `range`, within `radius` pixels of its mark.
 std::optional<KeyPoint> key_point_near(RoundedRange range, PixelSize pixels, QPointF pixel, double radius = 5);
-// What a plot shows, in words a screen reader says well: the ranges, the
-// command and clarity or the frame alone, the key points in view. Without a
-// request, the empty area a refused plot command leaves.
-QString describe_plot(const std::optional<PlotRequest>& shown);
-
 // The fewest digits that read back as the same double.
 QString exact_text(double value);
 

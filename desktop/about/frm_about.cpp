@@ -108,6 +108,14 @@ FrmAbout::FrmAbout(const QFont& font, QWidget* over)
     link->setCursor(hand_cursor(ratio));
     link->adjustSize();  // sized to its text from its top-left corner
   }
+  // By keyboard: the two links, then the close picture, in that order.
+  for (ClickableLabel* reachable : {Label3, Label5, Image2}) reachable->setFocusPolicy(Qt::StrongFocus);
+  setTabOrder(Label3, Label5);
+  setTabOrder(Label5, Image2);
+  first_focus_ = Label3;
+  setAccessibleName(QStringLiteral("About Vesk"));
+  // Heard when the window opens, and again when a listener asks where they are.
+  setAccessibleDescription(kClosingHint);
 
   Timer1->setInterval(kTimerInterval);
   connect(Timer1, &QTimer::timeout, this, [this] { carry_out(fade_.tick()); });
@@ -135,6 +143,7 @@ void FrmAbout::show_modal() {
   windowHandle()->setTransientParent(over_->windowHandle());
   setScreen(over_->screen());
   centre_on_screen(this);
+  first_focus_->setFocus();
   exec();
 }
 

@@ -15,6 +15,9 @@ namespace vesk {
 
 class ClickableLabel;
 
+// What a listener is told when the window opens.
+inline const QString kClosingHint = QStringLiteral("Escape or the close button closes this window.");
+
 // The addresses handed to the system, kept apart from the captions shown.
 inline const QString kWebAddress = QStringLiteral("https://www.vesk.example.com/");
 inline const QString kMailAddress = QStringLiteral("mailto:vesk@example.com");
@@ -55,6 +58,7 @@ class FrmAbout : public QDialog {
   QGraphicsOpacityEffect* painted_opacity_ = nullptr;  // where the platform has no window opacity
   Fade fade_;
   QTimer* Timer1;
+  QWidget* first_focus_ = nullptr;
 };
 
 }  // namespace vesk

@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QClipboard>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -16,6 +17,7 @@
 #include "reading/plot_input.h"
 #include "key_points/key_points.h"
 #include "key_points/marks.h"
+#include "description/spoken.h"
 #include "plot/quartic.h"
 #include "main_window/save_dialog.h"
 #include "plot/frame.h"
@@ -51,6 +53,7 @@ FrmMain::FrmMain(QWidget* parent, const QFont& preferred_font) : QWidget(parent,
   // Before the controls, so they start with it (a font loaded once).
   setFont(preferred_font);
 
+  install_accessible_interfaces();
   // Created in tab order.
   pic_plot = new PlotArea(to_pixels(kMainLayout.pic_plot).size(), [this](Surface& surface) { draw(surface); }, this);
   pic_plot->setObjectName(QStringLiteral("pic_plot"));
@@ -89,7 +92,7 @@ FrmMain::FrmMain(QWidget* parent, const QFont& preferred_font) : QWidget(parent,
       {txt_x1, "X from"}, {txt_x2, "X to"}, {txt_y1, "Y from"}, {txt_y2, "Y to"}, {txt_clarity, "clarity"},
       {cmd_plotline, "plot by line"}, {cmd_plotpoint, "plot by point"}, {cmd_saveplot, "Seve plot"}, {cmd_about, "About"}};
   for (const auto& [control, name] : spoken_names) control->setAccessibleName(QLatin1String(name));
-  spoken_readout_ = new SpokenLabel(lbl_coordinates);
+  announcer_ = new Announcer(this);
 
   connect(cmd_plotline, &QPushButton::clicked, this, [this] { plot(PlotMode::line); });
   connect(cmd_plotpoint, &QPushButton::clicked, this, [this] { plot(PlotMode::point); });
@@ -157,7 +160,7 @@ FrmMain::FrmMain(QWidget* parent, const QFont& preferred_font) : QWidget(parent,
   exploring_ = View::of(view_.range);
   history_ = ViewHistory(exploring_);
   clock_.start();
-  pic_plot->setAccessibleDescription(describe_plot(shown_plot()));
+  pic_plot->setAccessibleDescription(description());
 }
 
 FrmMain::~FrmMain() = default;
@@ -194,6 +197,7 @@ bool FrmMain::captions_fit(const QFont& font) const {
   QList<QRect> texts;
   for (const QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
     const auto* label = qobject_cast<const QLabel*>(child);
+    if (child->isHidden()) continue;
     if (label == nullptr || label == lbl_coordinates) taken << child->geometry();
     else texts << QRect(label->pos(), metrics.size(0, label->text()));
   }
@@ -232,6 +236,7 @@ void FrmMain::plot(PlotMode mode) {
     cleared_ = false;
     refresh_plot();
     show_coordinates(pointer_);
+    announcer_->say(spoken_plot(*request));
     return;
   }
   cleared_ = true;
@@ -246,11 +251,17 @@ void FrmMain::save_plot() {
   const std::optional<QString> file_name = save_asker_->ask_file_name();
   if (!file_name) return;
   if (const auto reason = save_plot_file(shown_plot(), *file_name))
-    show_message(windowTitle(), QStringLiteral("The plot could not be saved to\n%1\n\n%2").arg(*file_name, *reason),
-                 true);
+    return show_message(windowTitle(),
+                        QStringLiteral("The plot could not be saved to\n%1\n\n%2").arg(*file_name, *reason), true);
+  // A cancel says nothing; a save must not sound the same. After the window
+  // has the focus back, whose presentation would cut the line short.
+  announcer_->say_when_settled(QStringLiteral("Saved as %1.").arg(QFileInfo(*file_name).fileName()));
 }
 
-void FrmMain::copy_plot() const { QGuiApplication::clipboard()->setImage(picture_with_marks(shown_plot())); }
+void FrmMain::copy_plot() const {
+  QGuiApplication::clipboard()->setImage(picture_with_marks(shown_plot()));
+  announcer_->say(QStringLiteral("Copied the picture."));
+}
 
 void FrmMain::show_about() {
   if (!frm_about) frm_about = std::make_unique<FrmAbout>(font(), this);
@@ -291,6 +302,7 @@ void FrmMain::show_view(const View& view) {
   }
   refresh_plot();  // drawn at the next paint: a burst of steps draws once
   show_coordinates(pointer_);
+  if (!trace_x_) announcer_->say_when_settled(spoken_view(bounds_of(range)));
 }
 
 void FrmMain::on_wheel(QPoint angle_delta, QPointF at, Qt::KeyboardModifiers modifiers) {
@@ -325,11 +337,14 @@ void FrmMain::show_coordinates(std::optional<QPointF> at) {
     readout_values_ = QStringLiteral("%1\t%2").arg(exact_text(x), exact_text(quartic(x)));
     text = coordinates_text(view_.range, kPictureSize, *at);
   }
-  spoken_readout_->set_text(text);
+  lbl_coordinates->setText(text);
 }
 
 void FrmMain::copy_values() const {
-  if (!readout_values_.isEmpty()) QGuiApplication::clipboard()->setText(readout_values_);
+  if (readout_values_.isEmpty()) return;
+  QGuiApplication::clipboard()->setText(readout_values_);
+  announcer_->say(readout_values_.count(QLatin1Char('\t')) == 2 ? QStringLiteral("Copied x, f of x and the slope.")
+                                                               : QStringLiteral("Copied x and f of x."));
 }
 
 QAction* FrmMain::add_action(const QString& text, const QKeySequence& keys, QWidget* where, Qt::ShortcutContext context) {
@@ -352,10 +367,15 @@ void FrmMain::show_menu(QPoint at) {
   menu.exec(pic_plot->mapToGlobal(at));
 }
 
+QString FrmMain::description() const {
+  return describe_plot(shown_plot(), bounds_of(view_.range), {view_.marks, trace_x_});
+}
+
 void FrmMain::refresh_plot() {
   pic_plot->refresh();
-  pic_plot->setAccessibleDescription(describe_plot(shown_plot()));
-  QAccessibleEvent changed(pic_plot, QAccessible::DescriptionChanged);  // the toolkit sends none itself
+  pic_plot->setAccessibleDescription(description());
+  // The toolkit sends none itself; screen readers that cache the description read it afresh.
+  QAccessibleEvent changed(pic_plot, QAccessible::DescriptionChanged);
   QAccessible::updateAccessibility(&changed);
 }
 
@@ -363,14 +383,21 @@ void FrmMain::show_key_points(bool shown) {
   view_.marks = shown;
   refresh_plot();
   show_coordinates(pointer_);
+  announcer_->say(spoken_key_points(bounds_of(view_.range), shown));
 }
 
 void FrmMain::set_trace(std::optional<double> x) {
+  const bool started = x && !trace_x_;
   trace_x_ = x;
   act_trace->setChecked(x.has_value());
   if (x) step(following(exploring_, *x), Gesture::key);
   pic_plot->set_trace(x ? std::optional(QPointF(*x, quartic(*x))) : std::nullopt);
+  pic_plot->setAccessibleDescription(description());
   show_coordinates(pointer_);
+  const QString where = x ? spoken_trace(*x, bounds_of(view_.range)) + QLatin1Char('.') : QString();
+  if (!x) announcer_->say(QStringLiteral("Trace off."));
+  else if (started) announcer_->say(QStringLiteral("Trace on: ") + where);
+  else announcer_->say_when_settled(where);
 }
 
 // One pixel column, or one sample at the last plot's clarity.

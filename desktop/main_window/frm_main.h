@@ -26,7 +26,7 @@ namespace vesk {
 class FrmAbout;
 class PlotArea;
 class SaveFileAsker;
-class SpokenLabel;
+class Announcer;
 class Surface;
 struct BoxTexts;
 
@@ -82,6 +82,7 @@ class FrmMain : public QWidget {
   void show_key_points(bool shown);
   // The picture is stale: drawn again at the next paint, and described anew.
   void refresh_plot();
+  QString description() const;
   void set_trace(std::optional<double> x);
   void step_trace(int direction, bool by_sample);
   QAction* add_action(const QString& text, const QKeySequence& keys, QWidget* where, Qt::ShortcutContext context);
@@ -98,7 +99,7 @@ class FrmMain : public QWidget {
   QPushButton* cmd_saveplot;
   QPushButton* cmd_about;
   QLabel* lbl_coordinates;
-  SpokenLabel* spoken_readout_;
+  Announcer* announcer_;  // what a screen reader is told as it happens
   QAction* act_key_points;
   QAction* act_trace;
   QList<QAction*> menu_actions_;  // the plot area's commands, in the order its menu lists them

@@ -1,35 +1,57 @@
 #pragma once
-// What a screen reader needs beyond the toolkit's defaults: a role of our
-// choosing for a widget the toolkit would call a plain client or static text
-// (the plot area is a chart, the About window's links are links), and a
-// spoken line that follows a busy label without flooding the listener.
+// What a screen reader needs beyond the toolkit's defaults, measured against
+// Orca 43 with Qt 6.4:
+// - a role of our choosing for a widget the toolkit would call a plain client
+//   or static text (the plot area is a chart, the About window's links are
+//   links), with a press action for those that can be activated;
+// - text boxes that answer every question about their text at once (the
+//   toolkit's own answer for a word at either end of a box never returns)
+//   and read a selection whole;
+// - menu entries named with their keys ("Key points, K");
+// - an announcer: a line said whatever has the focus.
 
 #include <QAccessible>
 #include <QObject>
 
-class QLabel;
 class QTimer;
 class QWidget;
 
 namespace vesk {
 
-// The widget is announced with `role`, and its accessible name and description.
+// The accessible interfaces above, for every widget made from now on.
+void install_accessible_interfaces();
+
+// The widget is announced with `role`, and its accessible name and
+// description; set before the widget is first shown. A widget with an
+// activate() slot gets a press action that calls it.
 void set_accessible_role(QWidget* widget, QAccessible::Role role);
 
-// Keeps the label's accessible name in step with its text at most every
-// kSpokenMs: the pointer moving over the plot changes the text many times a second.
-class SpokenLabel : public QObject {
+// Says a line, whatever has the focus. Orca 43 speaks no change of a name or
+// a description of an object it has no focus on, and with Qt 6.4 not of the
+// focused one either (the event carries the object, not the text); it does
+// speak a notification as it shows, and inside a status bar without the word
+// "notification". So a line is the name of a hidden notification in a hidden
+// status bar, shown to assistive technology each time.
+class Announcer : public QObject {
   Q_OBJECT
 
  public:
-  static constexpr int kSpokenMs = 300;
-  explicit SpokenLabel(QLabel* label);
-  // The text shown at once, and spoken with the next pause.
-  void set_text(const QString& text);
+  // A burst of steps (wheel notches, a held key) is heard once, when it settles.
+  static constexpr int kSettleMs = 350;
+
+  explicit Announcer(QWidget* window);
+  void say(const QString& line);
+  // Said once no other line came for kSettleMs; a later one replaces it.
+  void say_when_settled(const QString& line);
+  // What was said last (the status bar's name too, for Orca's status-bar command).
+  QString last() const { return last_; }
 
  private:
-  QLabel* label_;
-  QTimer* pause_;
+  QWidget* status_;
+  QWidget* voice_;
+  QTimer* settle_;
+  QString waiting_;
+  QString last_;
 };
 
 }  // namespace vesk

@@ -1,0 +1,50 @@
+#pragma once
+// The plot in words, for a screen reader: what the plot area shows when a
+// listener asks (its description), and the short lines said as things happen.
+//
+// Numbers are said as a listener needs them: four significant digits, the
+// sign as the word "minus" (a synthesizer may read "-" as a dash or not at
+// all), no exponent, and 0 for a value that the view cannot tell from 0 (half
+// a pixel): the root at -2.374 has f = 1.8e-15 there, which is 0 to the eye.
+
+#include <QString>
+#include <optional>
+
+#include "plot/plot_request.h"
+
+namespace vesk {
+
+// The view's bounds in user units, unrounded.
+struct Bounds {
+  double x_from = 0.0;
+  double x_to = 1.0;
+  double y_from = 0.0;
+  double y_to = 1.0;
+};
+Bounds bounds_of(RoundedRange range);
+
+// `value` in words, with `resolution` the least difference the view shows (0: none).
+QString spoken_number(double value, double resolution = 0.0);
+
+// What the study of the curve has on: marks, and the trace's x.
+struct Study {
+  bool marks = false;
+  std::optional<double> trace;
+};
+
+// The view, the command and clarity (or the frame alone), where the curve
+// comes into the view and leaves it (and whether it is above or below where
+// it is not in view), the key points in view in both x and y, and the study.
+// Without a request, the empty area a refused plot command leaves.
+QString describe_plot(const std::optional<PlotRequest>& shown, Bounds view, Study study);
+
+// "Plotted by line, x from 0 to 2, y from minus 1 to 10."
+QString spoken_plot(const PlotRequest& request);
+// "x from minus 7 to 7, y from minus 7 to 7."
+QString spoken_view(Bounds view);
+// "Key points shown: minimum at x minus 1.639, y minus 7.476." or "Key points hidden."
+QString spoken_key_points(Bounds view, bool shown);
+// "x minus 1.2, f 3.4, slope 5.6": a trace's marker.
+QString spoken_trace(double x, Bounds view);
+
+}  // namespace vesk

@@ -1,0 +1,123 @@
+#!/usr/bin/env python3
+"""What Orca, Debian's screen reader, says while the program is used by keyboard: the real Orca in Xvfb with a
+window manager, a D-Bus session, the accessibility bus and registry, and speech-dispatcher with a module that writes
+each utterance to a file. Run by CTest under dbus-run-session and xvfb-run; skipped only where Orca cannot start."""
+
+import os, shutil, subprocess, time
+from desktop import *
+
+
+class Orca:  # the stack, started in order; `spoken()` is all that was said
+    def __init__(self, home):
+        self.home, self.file, self.helpers = home, f"{home}/spoken.txt", []
+        config = f"{home}/.config/speech-dispatcher"
+        os.makedirs(f"{config}/modules")
+        open(f"{config}/speechd.conf", "w").write('AddModule "tofile" "sd_generic" "tofile.conf"\nDefaultModule tofile\n'
+                                                  'DefaultLanguage "en"\nAudioOutputMethod "libao"\n')
+        open(f"{config}/modules/tofile.conf", "w").write(
+            f'GenericExecuteSynth "echo \\\'$DATA\\\' >> {self.file}"\nGenericCmdDependency "echo"\n'
+            'AddVoice "en" "MALE1" "en"\nGenericLanguage "en" "en" "utf-8"\n')
+        open(self.file, "w").close()
+        self.environment = {**os.environ, "HOME": home, "XDG_RUNTIME_DIR": home}
+        for command in (["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"], ["/usr/libexec/at-spi2-registryd"],
+                        ["openbox"], ["speech-dispatcher", "-s", "-t", "0"],
+                        ["orca", "-u", f"{home}/orca", "--debug-file", f"{home}/orca.log"]):
+            self.helpers.append(subprocess.Popen(command, env=self.environment, stdout=subprocess.DEVNULL,
+                                                 stderr=subprocess.DEVNULL))
+            time.sleep(0.5)
+        if not wait_until(lambda: "Screen reader on" in self.spoken(), 20):
+            self.stop()
+            raise Skip("Orca did not start here: nothing it says can be checked")
+
+    def spoken(self):
+        return open(self.file).read().replace("\n", " ")
+
+    def after(self, keys, heard, timeout=6):  # presses keys; what was said since, once it holds `heard` (or the timeout)
+        start = len(self.spoken())
+        for key in keys.split():
+            tool("xdotool", "key", "--clearmodifiers", key)
+            time.sleep(0.3)
+        wait_until(lambda: heard in self.spoken()[start:], timeout)
+        return self.spoken()[start:]
+
+    def stop(self):
+        for helper in reversed(self.helpers):
+            helper.terminate()
+            try:
+                helper.wait(5)
+            except subprocess.TimeoutExpired:  # Orca may stay for a goodbye it cannot say
+                helper.kill(), helper.wait()
+
+
+def cpu_seconds(pid):
+    fields = open(f"/proc/{pid}/stat").read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
+def test_orca_hears_it(folder):
+    """A plot command, a wheel burst (heard once) and a key step, K, a trace step, a save and a cancel, the About
+    window's links and close by keyboard, and word steps in every box, which answer at once."""
+    if not shutil.which("orca") or not os.environ.get("DBUS_SESSION_BUS_ADDRESS"):
+        raise Skip("no Orca or no D-Bus session here")
+    os.chmod(folder, 0o700)
+    os.mkdir(f"{folder}/bin")
+    open(f"{folder}/bin/xdg-open", "w").write(f"#!/bin/sh\necho \"$1\" >> {folder}/opened\n")
+    os.chmod(f"{folder}/bin/xdg-open", 0o755)
+    orca = Orca(folder)
+    try:
+        with Program(environment={"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1", "HOME": folder, "XDG_RUNTIME_DIR": folder,
+                                  "PATH": f"{folder}/bin:" + os.environ["PATH"]}) as program:
+            assert wait_until(lambda: "frame only" in orca.spoken(), 15), orca.spoken()
+            for keys, heard in [
+                    ("alt+l", "Plotted by line, x from minus 9 to 9, y from minus 9 to 9."),
+                    ("plus", "x from minus 7 to 7, y from minus 7 to 7."),
+                    ("k", "Key points shown: root at x minus 2.37, y 0; inflection at x minus 0.88, y minus 4.27;"),
+                    ("t", "Trace on: x 0, f 0, slope 3."),
+                    ("Right", "x 0.02, f 0.07, slope 2.905."),
+                    ("Escape", "Trace off.")]:
+                said = orca.after(keys, heard)
+                assert heard in said, (keys, heard, said)
+            start = len(orca.spoken())
+            for _ in range(3):
+                click(program.window, PLOT[0] + 289, PLOT[1] + 194, 4)  # one burst of three notches
+            wait_until(lambda: "x from" in orca.spoken()[start:])
+            time.sleep(1.5)
+            said = orca.spoken()[start:]
+            assert said.count("x from") == 1 and "x from minus 4 to 4, y from minus 4 to 4." in said, said
+
+            said = orca.after("alt+s", "Save Picture dialog")
+            assert "Untitled.bmp selected" in said, said
+            tool("xdotool", "key", "ctrl+a"), tool("xdotool", "type", f"{folder}/heard")
+            said = orca.after("Return", "Saved as heard.bmp.")
+            assert "Saved as heard.bmp." in said and os.path.exists(f"{folder}/heard.bmp"), said
+            said = orca.after("alt+s Escape", "chart")
+            assert "Saved" not in said, said  # a cancel says nothing of the kind
+
+            said = orca.after("alt+a", "link")
+            assert "About Vesk dialog" in said and "Escape or the close button closes this window." in said, said
+            assert "Web: www.vesk.example.com link." in said, said
+            said = orca.after("Tab", "link")
+            assert "E-mail: vesk@example.com link." in said, said
+            orca.after("Return", "")
+            assert wait_until(lambda: os.path.exists(f"{folder}/opened")), "Enter opened nothing"
+            assert open(f"{folder}/opened").read() == "mailto:vesk@example.com\n"
+            said = orca.after("Tab", "push button")
+            assert "Close push button." in said, said
+            about = find_window("^&about Vesk$")
+            orca.after("space", "")
+            assert wait_until(lambda: not viewable(about)), "Space did not close the About window"
+
+            # Word steps in each box: something is said, and the program does not spin.
+            for box in ("txt_x1", "txt_x2", "txt_y1", "txt_y2", "txt_clarity"):
+                click(program.window, *centre(box))
+                used = cpu_seconds(program.process.pid)
+                said = orca.after("ctrl+Left ctrl+Right Home ctrl+Right End ctrl+Left", "", 1)
+                time.sleep(1)
+                assert cpu_seconds(program.process.pid) - used < 0.5, (box, "the program spins")
+                assert said.strip(), (box, "nothing was said")
+    finally:
+        orca.stop()
+
+
+if __name__ == "__main__":
+    main(dict(globals()))
