@@ -6,6 +6,8 @@
 #include "main_window/frm_main.h"
 #include "ui/application.h"
 #include "ui/start.h"
+#include "ui/twips.h"
+#include "ui/window_font.h"
 
 int main(int argc, char* argv[]) {
   // A write beyond the file-size limit, or to a pipe whose reader left, should
@@ -29,6 +31,7 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   vesk::end_guarded_start();
   vesk::set_application_identity();
+  vesk::layout_scale() = vesk::application_text_scale();
   vesk::FrmMain window;
   window.show();
   return app.exec();

@@ -22,6 +22,7 @@
 #include "test_support.h"
 #include "ui/application.h"
 #include "ui/text_pieces.h"
+#include "ui/twips.h"
 #include "ui/hand_cursor.h"
 #include "ui/window_font.h"
 
@@ -81,6 +82,25 @@ class TestMainWindow : public QObject {
     wide.setPixelSize(15);
     const FrmMain narrowed(nullptr, wide);
     QVERIFY(!narrowed.captions_fit(wide) && narrowed.captions_fit(narrowed.font()) && narrowed.font() != wide);
+  }
+
+  // Larger desktop text, or a style sheet's: the whole layout grows with it as on a scaled screen, nothing clips,
+  // the pointer lands where it did, and the saved picture stays what it was.
+  void larger_text() {
+    const std::tuple<int, int, double> rows[] = {{12, 11, 1.0}, {9, 8, 1.0}, {16, 11, 1.25}, {24, 11, 2.0}, {12, 22, 2.0}};
+    for (const auto& [desktop, styled, scale] : rows) QCOMPARE(text_scale(desktop, styled), scale);
+    layout_scale() = 2;
+    FrmMain big;
+    layout_scale() = 1;
+    big.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&big));
+    QCOMPARE(big.size(), QSize(1200, 992));
+    QCOMPARE(big.plot_area().contentsRect().size(), QSize(1158, 780));
+    QVERIFY(big.captions_fit(big.font()) && big.font().pixelSize() == 22);
+    QWheelEvent wheel(big.plot_area().widget_point({289, 194.5}), {}, {}, {0, 120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&big.plot_area(), &wheel);
+    QCOMPARE(big.findChild<QLineEdit*>("txt_x1")->text(), QStringLiteral("-7"));
+    QCOMPARE(plot_picture(big.shown_plot()).size(), QSize(579, 390));
   }
 
   void commands() {
@@ -343,7 +363,13 @@ class TestMainWindow : public QObject {
   // Lines said as things happen (a burst once it settles), the plot described, the menu's entries with their keys.
   void spoken() {
     QWidget* area = &window->plot_area();
+    // Where the keys act shows on the border, in a colour of its own, never in the picture.
+    const auto marked = [&] { return count_pixels(area->grab().toImage().convertToFormat(QImage::Format_RGB32), PlotArea::kFocusMark); };
+    window->findChild<QWidget*>("txt_x1")->setFocus();
+    QCOMPARE(marked(), 0);
     area->setFocus();
+    QCOMPARE(marked(), 2 * 2 * (583 + 394) - 16);
+    QCOMPARE(count_pixels(plot_picture(window->shown_plot()), PlotArea::kFocusMark), 0);
     QAccessibleInterface* status = nullptr;
     for (QWidget* child : window->findChildren<QWidget*>())
       if (QAccessibleInterface* heard = QAccessible::queryAccessibleInterface(child); heard->role() == QAccessible::StatusBar)

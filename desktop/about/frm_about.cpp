@@ -35,7 +35,7 @@ constexpr int kTimerInterval = 4;  // milliseconds
 QFont link_font() {
   QFont font(QStringLiteral("MS Sans Serif"));
   font.setStyleHint(QFont::SansSerif);  // a sans-serif wherever that face is missing
-  font.setPointSizeF(9.75);
+  font.setPointSizeF(9.75 * layout_scale());
   font.setWeight(QFont::Bold);
   return font;
 }
@@ -49,13 +49,15 @@ bool platform_sets_window_opacity() {
 }  // namespace
 
 QPixmap about_picture(const QString& name, qreal device_pixel_ratio) {
+  // Shown larger in a larger layout: drawn for the pixels it covers.
+  device_pixel_ratio *= layout_scale();
   // The scale drawn that is nearest, the larger where two are as near: shrunk, a picture stays sharper.
   qreal drawn = kPictureScales[0];
   for (const qreal scale : kPictureScales)
     if (std::abs(scale - device_pixel_ratio) <= std::abs(drawn - device_pixel_ratio)) drawn = scale;
   const QString suffix = drawn == 1 ? QString() : QStringLiteral("@%1x").arg(drawn);
   QPixmap pixmap(QStringLiteral(":/resources/%1%2.png").arg(name, suffix));
-  pixmap.setDevicePixelRatio(drawn);
+  pixmap.setDevicePixelRatio(drawn / layout_scale());
   return pixmap;
 }
 

@@ -55,7 +55,7 @@ FrmMain::FrmMain(QWidget* parent, const QFont& preferred_font) : QWidget(parent,
 
   install_accessible_interfaces();
   // Created in tab order.
-  pic_plot = new PlotArea(to_pixels(kMainLayout.pic_plot).size(), [this](Surface& surface) { draw(surface); }, this);
+  pic_plot = new PlotArea(QSize(kPictureSize.width, kPictureSize.height), [this](Surface& surface) { draw(surface); }, this);
   pic_plot->setObjectName(QStringLiteral("pic_plot"));
   set_accessible_role(pic_plot, QAccessible::Chart);
   pic_plot->setAccessibleName(
@@ -427,7 +427,7 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   if (key == Qt::Key_Menu || (key == Qt::Key_F10 && modifiers & Qt::ShiftModifier)) {
-    show_menu(pointer_ ? (*pointer_ + QPointF(PlotArea::kBorder, PlotArea::kBorder)).toPoint() : pic_plot->rect().center());
+    show_menu(pointer_ ? pic_plot->widget_point(*pointer_) : pic_plot->rect().center());
     return true;
   }
   switch (key) {

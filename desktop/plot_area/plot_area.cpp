@@ -11,6 +11,7 @@
 
 #include "surface/raster.h"
 #include "ui/hand_cursor.h"
+#include "ui/twips.h"
 
 namespace vesk {
 namespace {
@@ -27,7 +28,7 @@ double nearest_pixel(double p, int extent, int margin) {
 
 }  // namespace
 
-DeviceArea device_area(QPoint area_in_window, QSize area_size, qreal ratio) {
+DeviceArea device_area(QPoint area_in_window, QSize area_size, qreal ratio, qreal layout_scale) {
   // Every device pixel the area covers, those it shares with the border too:
   // left to the border, a pixel it half covers shows as a seam beside the plot.
   const int left = device_floor(area_in_window.x() * ratio);
@@ -36,7 +37,7 @@ DeviceArea device_area(QPoint area_in_window, QSize area_size, qreal ratio) {
   const int bottom = device_ceil((area_in_window.y() + area_size.height()) * ratio);
   return {PixelSize{right - left, bottom - top},
           QPointF(left / ratio - area_in_window.x(), top / ratio - area_in_window.y()), ratio,
-          std::max(1, int(std::lround(ratio)))};
+          std::max(1, int(std::lround(ratio * layout_scale)))};
 }
 
 QRect line_object_pixels(const LineObject& line, const Mapping& mapping, int line_width) {
@@ -63,11 +64,17 @@ QRect line_object_pixels(const LineObject& line, const Mapping& mapping, int lin
   return QRect(QPoint(left, top), QPoint(right, bottom)) & QRect(0, 0, pixels.width, pixels.height);
 }
 
-PlotArea::PlotArea(QSize outer_size, Drawing drawing, QWidget* parent)
-    : QFrame(parent), drawing_(std::move(drawing)), box_(new QRubberBand(QRubberBand::Rectangle, this)) {
+PlotArea::PlotArea(QSize picture, Drawing drawing, QWidget* parent)
+    : QFrame(parent),
+      drawing_(std::move(drawing)),
+      box_(new QRubberBand(QRubberBand::Rectangle, this)),
+      picture_(picture),
+      scale_(layout_scale()) {
   setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  setLineWidth(kBorder);
-  setFixedSize(outer_size);
+  const int border = int(kBorder * scale_ + 0.5);
+  setLineWidth(border);
+  setFixedSize(QSize(int(picture.width() * scale_ + 0.5), int(picture.height() * scale_ + 0.5)) +
+               QSize(2 * border, 2 * border));
   setFocusPolicy(Qt::StrongFocus);
   setCursor(hand_cursor(devicePixelRatioF()));
   setMouseTracking(true);
@@ -89,8 +96,14 @@ void PlotArea::paintEvent(QPaintEvent* event) {
   // and can leave one uncovered: let it show the border's light colour, not black.
   QPainter(this).fillRect(rect(), palette().light());
   QFrame::paintEvent(event);
+  // The keys act here: the border shows it, in a colour the picture never uses.
+  if (hasFocus()) {
+    QPainter border(this);
+    border.setClipRegion(QRegion(rect()) - QRegion(contentsRect()));
+    border.fillRect(rect(), QColor(kFocusMark));
+  }
   const QRect area = contentsRect();
-  const DeviceArea device = device_area(mapTo(window(), area.topLeft()), area.size(), devicePixelRatioF());
+  const DeviceArea device = device_area(mapTo(window(), area.topLeft()), area.size(), devicePixelRatioF(), scale_);
   // Drawn again when the picture changed, or the window moved to a screen of another scale.
   if (stale_ || !screen_ || screen_->mapping().pixels() != device.pixels ||
       screen_->line_width() != device.line_width) {
@@ -118,10 +131,17 @@ void PlotArea::paintEvent(QPaintEvent* event) {
 }
 
 // The toolkit gives the pointer as the top-left corner of the device pixel it
-// is over; its centre is what lies under it.
+// is over; its centre is what lies under it. A larger layout shows the
+// picture's pixels larger.
 QPointF PlotArea::drawable_position(QPointF widget_position) const {
-  const qreal to_centre = 0.5 / devicePixelRatioF() - 0.5;
-  return widget_position - contentsRect().topLeft() + QPointF(to_centre, to_centre);
+  const QPointF in_area = widget_position - contentsRect().topLeft() + QPointF(0.5, 0.5) / devicePixelRatioF();
+  return {in_area.x() * picture_.width() / contentsRect().width() - 0.5,
+          in_area.y() * picture_.height() / contentsRect().height() - 0.5};
+}
+
+QPoint PlotArea::widget_point(QPointF at) const {
+  return (QPointF((at.x() + 0.5) * contentsRect().width() / picture_.width(),
+                  (at.y() + 0.5) * contentsRect().height() / picture_.height()) + contentsRect().topLeft()).toPoint();
 }
 
 void PlotArea::wheelEvent(QWheelEvent* event) {
@@ -174,6 +194,16 @@ bool PlotArea::event(QEvent* event) {
   if (gesture->gestureType() == Qt::ZoomNativeGesture)
     emit pinched(gesture->value(), drawable_position(gesture->position()));
   return true;
+}
+
+void PlotArea::focusInEvent(QFocusEvent* event) {
+  QFrame::focusInEvent(event);
+  update();
+}
+
+void PlotArea::focusOutEvent(QFocusEvent* event) {
+  QFrame::focusOutEvent(event);
+  update();
 }
 
 void PlotArea::leaveEvent(QEvent* event) {

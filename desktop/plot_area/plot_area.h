@@ -22,9 +22,9 @@ struct DeviceArea {
   PixelSize pixels;
   QPointF origin;
   qreal ratio = 1.0;
-  int line_width = 1;  // max(1, round(ratio))
+  int line_width = 1;  // max(1, round(ratio × layout scale))
 };
-DeviceArea device_area(QPoint area_in_window, QSize area_size, qreal ratio);
+DeviceArea device_area(QPoint area_in_window, QSize area_size, qreal ratio, qreal layout_scale = 1.0);
 
 // The device pixels a horizontal or vertical line object covers, `line_width`
 // times its width thick, centred on the line the surface draws there; empty
@@ -37,9 +37,12 @@ class PlotArea : public QFrame {
  public:
   using Drawing = std::function<void(Surface&)>;
   static constexpr int kBorder = 2;  // pixels of the sunken 3-D border on each side
+  static constexpr QRgb kFocusMark = qRgb(255, 140, 0);  // the border while the keys act here: dark orange
 
-  // `outer_size` is the whole control, border included, in pixels.
-  PlotArea(QSize outer_size, Drawing drawing, QWidget* parent = nullptr);
+  // Shows a picture of `picture` pixels (times the layout's scale, twips.h), inside its border.
+  PlotArea(QSize picture, Drawing drawing, QWidget* parent = nullptr);
+  // Where a position in the picture's pixels lies in the widget.
+  QPoint widget_point(QPointF at) const;
 
   // The picture changed: draw it again before it is next shown.
   void refresh();
@@ -69,6 +72,8 @@ class PlotArea : public QFrame {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   bool event(QEvent* event) override;
 
@@ -80,6 +85,8 @@ class PlotArea : public QFrame {
   std::optional<QPointF> box_from_;
   std::optional<QPointF> trace_;  // widget coordinates of the press, while a box is drawn
   std::optional<Surface> screen_;
+  QSize picture_;
+  qreal scale_;
   bool stale_ = true;
 };
 

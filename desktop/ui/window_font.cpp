@@ -1,18 +1,41 @@
 #include "ui/window_font.h"
 
+#include <QApplication>
+#include <QFontInfo>
+#include <QLabel>
+#include <algorithm>
+#include <cmath>
+
+#include "ui/twips.h"
+
 namespace vesk {
 namespace {
+
+constexpr int kDesignPixels = 11;
+constexpr int kDefaultDesktopPixels = 12;
 
 QFont sans_serif(const QString& family, int pixels) {
   QFont font(family);
   font.setStyleHint(QFont::SansSerif);
-  font.setPixelSize(pixels);
+  font.setPixelSize(int(pixels * layout_scale() + 0.5));
   return font;
 }
 
 }  // namespace
 
-QFont preferred_window_font() { return sans_serif(QStringLiteral("DejaVu Sans Condensed"), 11); }
+QFont preferred_window_font() { return sans_serif(QStringLiteral("DejaVu Sans Condensed"), kDesignPixels); }
+
+double text_scale(int desktop_pixels, int styled_pixels) {
+  const double larger = std::max({1.0, double(desktop_pixels) / kDefaultDesktopPixels, double(styled_pixels) / kDesignPixels});
+  return std::round(larger * 4) / 4;
+}
+
+double application_text_scale() {
+  QLabel probe(QStringLiteral("X :"));
+  probe.setFont(sans_serif(QStringLiteral("DejaVu Sans Condensed"), kDesignPixels));
+  probe.ensurePolished();  // a style sheet's font, if it sets one
+  return text_scale(QFontInfo(QApplication::font()).pixelSize(), QFontInfo(probe.font()).pixelSize());
+}
 
 QFont window_font(const std::function<bool(const QFont&)>& fits) {
   const QFont candidates[] = {
