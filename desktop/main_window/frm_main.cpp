@@ -255,7 +255,7 @@ void FrmMain::save_plot() {
                         QStringLiteral("The plot could not be saved to\n%1\n\n%2").arg(*file_name, *reason), true);
   // A cancel says nothing; a save must not sound the same. After the window
   // has the focus back, whose presentation would cut the line short.
-  announcer_->say_when_settled(QStringLiteral("Saved as %1.").arg(QFileInfo(*file_name).fileName()));
+  announcer_->say_when_back(QStringLiteral("Saved as %1.").arg(QFileInfo(*file_name).fileName()));
 }
 
 void FrmMain::copy_plot() const {

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <utility>
 
 #include "ui/text_pieces.h"
 
@@ -226,7 +227,9 @@ void set_accessible_role(QWidget* widget, QAccessible::Role role) {
 }
 
 Announcer::Announcer(QWidget* window)
-    : QObject(window), status_(new QWidget(window)), voice_(new QWidget(status_)), settle_(new QTimer(this)) {
+    : QObject(window), status_(new QWidget(window)), voice_(new QWidget(status_)), settle_(new QTimer(this)),
+      window_(window) {
+  window->installEventFilter(this);
   set_accessible_role(status_, QAccessible::StatusBar);
   set_accessible_role(voice_, QAccessible::Notification);
   status_->hide();
@@ -246,7 +249,24 @@ void Announcer::say(const QString& line) {
 
 void Announcer::say_when_settled(const QString& line) {
   waiting_ = line;
-  settle_->start();
+  settle_->start(kSettleMs);
+}
+
+void Announcer::say_when_back(const QString& line) {
+  if (!window_->isActiveWindow()) {
+    after_return_ = line;
+    return;
+  }
+  waiting_ = line;
+  settle_->start(kBackMs);
+}
+
+bool Announcer::eventFilter(QObject*, QEvent* event) {
+  if (event->type() == QEvent::WindowActivate && !after_return_.isEmpty()) {
+    waiting_ = std::exchange(after_return_, {});
+    settle_->start(kBackMs);
+  }
+  return false;
 }
 
 }  // namespace vesk

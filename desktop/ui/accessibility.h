@@ -38,11 +38,18 @@ class Announcer : public QObject {
  public:
   // A burst of steps (wheel notches, a held key) is heard once, when it settles.
   static constexpr int kSettleMs = 350;
+  // After a dialog Orca has a flood of the dialog's events to get through (the
+  // file dialog's: about 300, taking it 1.6 s, measured), during which it drops
+  // notifications: wait past that.
+  static constexpr int kBackMs = 2500;
 
   explicit Announcer(QWidget* window);
   void say(const QString& line);
   // Said once no other line came for kSettleMs; a later one replaces it.
   void say_when_settled(const QString& line);
+  // Said once the window is active again (after a dialog) and things settled:
+  // a screen reader presents the window and its focus first, cutting short what it was saying.
+  void say_when_back(const QString& line);
   // What was said last (the status bar's name too, for Orca's status-bar command).
   QString last() const { return last_; }
 
@@ -50,7 +57,11 @@ class Announcer : public QObject {
   QWidget* status_;
   QWidget* voice_;
   QTimer* settle_;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+  QWidget* window_;
   QString waiting_;
+  QString after_return_;
   QString last_;
 };
 

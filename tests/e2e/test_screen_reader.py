@@ -41,6 +41,7 @@ class Orca:  # the stack, started in order; `spoken()` is all that was said
         return self.spoken()[start:]
 
     def stop(self):
+        shutil.copy(f"{self.home}/orca.log", "/tmp/last-orca.log")
         for helper in reversed(self.helpers):
             helper.terminate()
             try:
@@ -88,7 +89,7 @@ def test_orca_hears_it(folder):
             said = orca.after("alt+s", "Save Picture dialog")
             assert "Untitled.bmp selected" in said, said
             tool("xdotool", "key", "ctrl+a"), tool("xdotool", "type", f"{folder}/heard")
-            said = orca.after("Return", "Saved as heard.bmp.")
+            said = orca.after("Return", "Saved as heard.bmp.", 10)
             assert "Saved as heard.bmp." in said and os.path.exists(f"{folder}/heard.bmp"), said
             said = orca.after("alt+s Escape", "chart")
             assert "Saved" not in said, said  # a cancel says nothing of the kind
