@@ -58,12 +58,15 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, fonts-dejavu-extra")
 # Wayland desktops run it with the toolkit's Wayland platform.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 # Reproducible: every date in the package is the last commit's (or the
-# release's, outside a checkout), whenever and wherever it is packed.
-execute_process(COMMAND git log -1 --format=%ct WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}
-                OUTPUT_VARIABLE vesk_source_date OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET RESULT_VARIABLE vesk_no_git)
-if(vesk_no_git OR NOT vesk_source_date)
-  set(vesk_source_date 1796601600)  # 2026-12-07, the release
+# release's, outside a checkout), whenever and wherever it is packed: asked for
+# when cpack runs, so a commit after configuring counts.
+file(WRITE ${vesk_packaging_out}/cpack_dates.cmake "
+execute_process(COMMAND git log -1 --format=%ct WORKING_DIRECTORY [[${CMAKE_CURRENT_SOURCE_DIR}]]
+                OUTPUT_VARIABLE date OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET RESULT_VARIABLE failed)
+if(failed OR NOT date)
+  set(date 1796601600)  # 2026-12-07, the release
 endif()
-file(WRITE ${vesk_packaging_out}/cpack_dates.cmake "set(ENV{SOURCE_DATE_EPOCH} ${vesk_source_date})\n")
+set(ENV{SOURCE_DATE_EPOCH} \${date})
+")
 set(CPACK_PROJECT_CONFIG_FILE ${vesk_packaging_out}/cpack_dates.cmake)
 include(CPack)
