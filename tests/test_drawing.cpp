@@ -9,7 +9,8 @@
 #include "plot/plot.h"
 #include "plot/quartic.h"
 #include "plot/reference_curve.h"
-#include "plot_area/plot_area.h"
+#include "plot/numbers.h"
+#include "surface/device_area.h"
 #include "surface/raster.h"
 #include "test_support.h"
 
@@ -226,7 +227,7 @@ class TestDrawing : public QObject {
     QFETCH(QPointF, user);
     QFETCH(QPointF, pixel);
     const auto bound = [](int v) { return std::int16_t(v); };
-    const Mapping mapping = mapping_for({bound(range.x()), bound(range.x() + range.width()), bound(range.y()),
+    const Mapping mapping = mapping_for(RoundedRange{bound(range.x()), bound(range.x() + range.width()), bound(range.y()),
                                          bound(range.y() + range.height())}, {pixels.width(), pixels.height()}, inset);
     QCOMPARE(QPointF(mapping.to_pixel_x(user.x()), mapping.to_pixel_y(user.y())), pixel);
     QCOMPARE(QPointF(mapping.to_user_x(pixel.x()), mapping.to_user_y(pixel.y())), user);

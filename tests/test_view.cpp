@@ -1,23 +1,35 @@
-// Exploring: zoom and pan unrounded between steps, the box, fit y, the history,
-// the wheel and the coordinates under the pointer.
+// Exploring, without a window: the session's steps at every depth, the trace,
+// the study's state across plot commands, the history; the step arithmetic.
 
 #include <QTest>
 #include <cmath>
 
+#include "plot/plot.h"
 #include "plot/quartic.h"
-#include "view/history.h"
-#include "view/view_steps.h"
+#include "view/explorer.h"
 
 using namespace vesk;
 
-Q_DECLARE_METATYPE(vesk::RoundedRange)
+Q_DECLARE_METATYPE(vesk::Bounds)
 
 namespace {
 
-constexpr PixelSize kPicture{579, 390};
-const View kStartUp = View::of({-9, 9, -9, 9});
+const BoxTexts kStartBoxes{"-9", "9", "-9", "9", "100"};
 
-QString text(RoundedRange r) { return QStringLiteral("%1 %2 %3 %4").arg(r.x1r).arg(r.x2r).arg(r.y1r).arg(r.y2r); }
+// How far, in pixels, the user point first under `pixel` has moved from under it.
+double slip(Bounds now, QPointF first_user, QPointF pixel) {
+  const Mapping m = mapping_for(now, kPictureSize);
+  return std::hypot(m.to_pixel_x(first_user.x()) - pixel.x(), m.to_pixel_y(first_user.y()) - pixel.y());
+}
+
+// An explorer whose view is `view`, reached by a box over the whole picture.
+Explorer at(Bounds view) {
+  Explorer explorer(kStartBoxes);
+  explorer.plot(kStartBoxes, PlotMode::line, 0);
+  const Mapping m = mapping_for(explorer.view(), kPictureSize);
+  explorer.boxed_to({m.to_pixel_x(view.x_from), m.to_pixel_y(view.y_to)}, {m.to_pixel_x(view.x_to), m.to_pixel_y(view.y_from)}, 0);
+  return explorer;
+}
 
 }  // namespace
 
@@ -25,146 +37,162 @@ class TestView : public QObject {
   Q_OBJECT
 
  private slots:
-  void zoom_span_data() {
-    QTest::addColumn<double>("low");
-    QTest::addColumn<double>("high");
-    QTest::addColumn<double>("about");
-    QTest::addColumn<double>("factor");
-    QTest::addColumn<double>("new_low");
-    QTest::addColumn<double>("new_high");
-    QTest::newRow("in about the centre") << -10.0 << 10.0 << 0.0 << 0.8 << -8.0 << 8.0;
-    QTest::newRow("out about the centre") << -10.0 << 10.0 << 0.0 << 1.25 << -12.5 << 12.5;
-    QTest::newRow("about the right edge") << 0.0 << 100.0 << 100.0 << 0.8 << 20.0 << 100.0;
-    QTest::newRow("no narrower than a unit") << 5.0 << 6.5 << 6.5 << 0.5 << 5.5 << 6.5;
-    QTest::newRow("grows the other way at the edge") << -32768.0 << -32700.0 << -32768.0 << 1.25 << -32768.0 << -32683.0;
-    QTest::newRow("at the top edge") << 32700.0 << 32767.0 << 32760.0 << 1.25 << 32683.25 << 32767.0;
-    QTest::newRow("no wider than the numbers") << -32768.0 << 32767.0 << 100.0 << 1.25 << -32768.0 << 32767.0;
-  }
-  void zoom_span() {
-    QFETCH(double, low);
-    QFETCH(double, high);
-    QFETCH(double, about);
-    QFETCH(double, factor);
-    QFETCH(double, new_low);
-    QFETCH(double, new_high);
-    QCOMPARE(vesk::zoom_span({low, high}, about, factor), (Span{new_low, new_high}));
-  }
-
-  // Notches about one pointer position: its point stays under it within half a
-  // unit however many there are, and as many out come back to the start.
-  void no_drift_data() {
+  // Notches about one point at every depth: each one changes the view, the point
+  // stays under the pointer within a pixel, and as many back return exactly.
+  void bursts_data() {
+    QTest::addColumn<Bounds>("start");
     QTest::addColumn<QPointF>("pointer");
     QTest::addColumn<int>("notches");
-    for (const QPointF pointer : {QPointF(289, 194.5), QPointF(0, 0), QPointF(100.3, 371), QPointF(578, 389)})
-      for (const int notches : {1, 5, 12, 30})
-        QTest::addRow("(%g, %g), %d notches", pointer.x(), pointer.y(), notches) << pointer << notches;
+    const std::pair<const char*, Bounds> depths[] = {
+        {"start-up", {-9, 9, -9, 9}}, {"one unit, the old floor", {-1.5, -0.5, -8, -7}},
+        {"a millionth about the minimum", {-1.6391875, -1.6391865, -7.4762025, -7.4762015}},
+        {"1e-11 about 1.2", {1.2, 1.2 + 1e-11, quartic(1.2) - 1e-11, quartic(1.2) + 1e-11}}};
+    for (const auto& [depth, start] : depths)
+      for (const QPointF pointer : {QPointF(289, 194.5), QPointF(0, 0), QPointF(577.3, 12)})
+        for (const int notches : {1, 14, 60, 200})
+          QTest::addRow("%s, (%g, %g), %d", depth, pointer.x(), pointer.y(), notches) << start << pointer << notches;
   }
-  void no_drift() {
+  void bursts() {
+    QFETCH(Bounds, start);
     QFETCH(QPointF, pointer);
     QFETCH(int, notches);
-    const QPointF first = user_point(mapping_for(kStartUp.shown(), kPicture), pointer);
-    View view = kStartUp;
+    Explorer explorer = at(start);
+    const Bounds from = explorer.view();
+    const QPointF first = user_point(from, pointer);
     for (int i = 0; i < notches; ++i) {
-      view = zoomed(view, user_point(view.mapping(kPicture), pointer), 1, ZoomAxes::both);
-      const QPointF now = user_point(mapping_for(view.shown(), kPicture), pointer);
-      QVERIFY2(std::abs(now.x() - first.x()) <= 0.5 + 1e-9 && std::abs(now.y() - first.y()) <= 0.5 + 1e-9, qPrintable(text(view.shown())));
+      const Bounds before = explorer.view();
+      explorer.wheel({0, 120}, pointer, ZoomAxes::both, 1);
+      const Bounds now = explorer.view();
+      const double width = now.x_to - now.x_from;
+      // Each notch narrows the view until a pixel spans a few hundred doubles, then stops.
+      QVERIFY(now != before || width <= 1.3 * narrowest((now.x_from + now.x_to) / 2, kPictureSize.width));
+      QVERIFY2(slip(now, first, pointer) <= 1.0, qPrintable(QString::number(slip(now, first, pointer))));
     }
-    if (notches > 12) return;  // past 12 the range stops at one unit
-    for (int i = 0; i < notches; ++i) view = zoomed(view, user_point(view.mapping(kPicture), pointer), -1, ZoomAxes::both);
-    QCOMPARE(view.shown(), kStartUp.shown());
+    for (int i = 0; i < notches; ++i) explorer.wheel({0, -120}, pointer, ZoomAxes::both, 1);
+    QCOMPARE(explorer.view(), from);
   }
 
-  void pans_keep_their_remainder() {
-    View view = kStartUp;
-    for (int i = 0; i < 5; ++i) view = stepped(view, ViewKey::right);  // 5 × 1.8 = 9 units, not 5 × 2
-    QCOMPARE(view.shown(), (RoundedRange{0, 18, -9, 9}));
-    QCOMPARE(stepped(View::of({0, 3, 0, 3}), ViewKey::right).shown(), (RoundedRange{1, 4, 0, 3}));  // at least a unit
-    QCOMPARE(panned(View::of({32700, 32765, 0, 1}), 5, 0).shown(), (RoundedRange{32702, 32767, 0, 1}));  // the edge
-    // One pixel of 578 at a wide range moves 103.8 units; the point taken stays under the pointer.
-    QCOMPARE(dragged(View::of({-30000, 30000, -9, 9}), kPicture, {100, 100}, {99, 100}).shown(),
-             (RoundedRange{-29896, 30104, -9, 9}));
-    QCOMPARE(dragged(kStartUp, kPicture, {289, 194.5}, {346.8, 194.5}).shown(), (RoundedRange{-11, 7, -9, 9}));
-    QCOMPARE(zoomed(kStartUp, {0, 0}, 2, ZoomAxes::x_only).shown(), (RoundedRange{-6, 6, -9, 9}));
-    QCOMPARE(scaled(kStartUp, {0, 0}, 0.5).shown(), (RoundedRange{-4, 5, -4, 5}));  // ±4.5, halves up
+  // Steps that are not a burst: a drag at depth keeps its point, the keys pan a
+  // tenth and zoom about the centre, the widest view is the whole number range.
+  void steps() {
+    Explorer deep = at({1.2, 1.2 + 1e-11, quartic(1.2) - 1e-11, quartic(1.2) + 1e-11});
+    const Bounds pressed = deep.view();
+    const QPointF taken = user_point(pressed, {100, 100});
+    deep.drag_started({100, 100});
+    deep.dragged_to({321.5, 40.25}, 1);
+    QVERIFY(slip(deep.view(), taken, {321.5, 40.25}) <= 1.0);
+    deep.drag_ended();
+    Explorer explorer(kStartBoxes);
+    explorer.key(ViewKey::right, 0);
+    QCOMPARE(explorer.view(), (Bounds{-9 + 1.8, 9 + 1.8, -9, 9}));
+    explorer.key(ViewKey::zoom_in, 0);
+    explorer.key(ViewKey::zoom_out, 0);
+    QCOMPARE(explorer.view(), (Bounds{-9 + 1.8, 9 + 1.8, -9, 9}));
+    for (int i = 0; i < 80; ++i) explorer.wheel({0, -120}, {0, 0}, ZoomAxes::both, 0);
+    QCOMPARE(explorer.view(), (Bounds{-32768, 32767, -32768, 32767}));
+    QCOMPARE(explorer.boxes(), (RoundedRange{-32768, 32767, -32768, 32767}));
+    explorer.fit_y(0);
+    QCOMPARE(explorer.view().y_from, quartic(quartic_minimum_x()));  // exactly the minimum
+    QCOMPARE(explorer.boxes(), (RoundedRange{-32768, 32767, -8, 32767}));
   }
 
-  void box_data() {
-    QTest::addColumn<QPointF>("corner");
-    QTest::addColumn<QPointF>("other_corner");
-    QTest::addColumn<RoundedRange>("range");
-    QTest::newRow("outward to whole numbers") << QPointF(100, 50) << QPointF(400, 300) << RoundedRange{-6, 4, -5, 7};
-    QTest::newRow("corners either way") << QPointF(400, 300) << QPointF(100, 50) << RoundedRange{-6, 4, -5, 7};
-    QTest::newRow("smaller than a unit") << QPointF(290, 190) << QPointF(292, 191) << RoundedRange{0, 1, 0, 1};
-    QTest::newRow("the whole picture") << QPointF(0, 0) << QPointF(578, 389) << RoundedRange{-9, 9, -9, 9};
-  }
-  void box() {
-    QFETCH(QPointF, corner);
-    QFETCH(QPointF, other_corner);
-    QFETCH(RoundedRange, range);
-    QCOMPARE(boxed(kStartUp.shown(), kPicture, corner, other_corner), range);
-  }
-
-  void fit_y_data() {
-    QTest::addColumn<RoundedRange>("range");
-    QTest::addColumn<RoundedRange>("fitted");
-    QTest::newRow("holds the minimum") << RoundedRange{-9, 9, 0, 1} << RoundedRange{-9, 9, -8, 7155};
-    QTest::newRow("the edges only, rising") << RoundedRange{0, 2, 0, 1} << RoundedRange{0, 2, 0, 22};
-    QTest::newRow("the widest range") << RoundedRange{-32768, 32767, 0, 1} << RoundedRange{-32768, 32767, -8, 32767};
-    QTest::newRow("all above the numbers") << RoundedRange{100, 200, 0, 1} << RoundedRange{100, 200, 32766, 32767};
-  }
-  void fit_y() {
-    QFETCH(RoundedRange, range);
-    QFETCH(RoundedRange, fitted);
-    QCOMPARE(fitted_y(range), fitted);
-    QVERIFY(std::abs(quartic_minimum_x() - -1.63919) < 1e-5);
+  // The boxes show the view rounded outward; a plot command draws the unit grid
+  // again, and typing makes the next step start from what the boxes say.
+  void boxes_and_commands() {
+    Explorer explorer(kStartBoxes);
+    QVERIFY(!explorer.picture().view);
+    explorer.wheel({0, 120}, {289, 194.5}, ZoomAxes::both, 0);  // -7.2 … 7.2
+    QCOMPARE(explorer.boxes(), (RoundedRange{-8, 8, -8, 8}));
+    QCOMPARE(explorer.picture().view, explorer.view());
+    explorer.plot({"0", "2", "-1", "10", "50"}, PlotMode::point, 1000);
+    QCOMPARE(explorer.picture(), (PlotRequest{{0, 2, -1, 10}, 50, PlotMode::point}));
+    explorer.typed({"1", "5", "2", "7", "50"});
+    explorer.key(ViewKey::up, 2000);
+    QCOMPARE(explorer.view(), (Bounds{1, 5, 2.5, 7.5}));
+    QVERIFY(std::holds_alternative<EmptyRange>(explorer.plot({"5", "5", "2", "7", "50"}, PlotMode::line, 3000)));
+    QVERIFY(explorer.cleared() && explorer.description().startsWith("Nothing plotted"));
   }
 
+  // The trace keeps its marker in sight in x and y, steps exactly from sample
+  // to sample, goes to an x typed as a box reads it; K and N hold across commands.
+  void study() {
+    Explorer explorer({"-3", "1", "-9", "3", "100"});
+    explorer.plot({"-3", "1", "-9", "3", "100"}, PlotMode::line, 0);
+    explorer.toggle_trace(0);
+    for (int i = 0; i < 300; ++i) explorer.trace_step(1, false, 1);  // from -1 past 1, up past the top
+    const QPointF marker = *explorer.trace_point();
+    const Bounds v = explorer.view();
+    QVERIFY(marker.x() > 1 && marker.x() >= v.x_from + 0.09 * (v.x_to - v.x_from) && marker.x() <= v.x_to - 0.09 * (v.x_to - v.x_from));
+    QVERIFY(marker.y() >= v.y_from + 0.09 * (v.y_to - v.y_from) && marker.y() <= v.y_to - 0.09 * (v.y_to - v.y_from));
+    QCOMPARE(explorer.go_to("-1.2.3", 2), std::nullopt);  // reads -1.2, as the boxes read it
+    QCOMPARE(explorer.trace_point()->x(), -1.2);
+    for (int i = 0; i < 1000; ++i) explorer.trace_step(1, true, 3);
+    QCOMPARE(explorer.trace_point()->x(), 880 / 100.0);  // from -120/100, a thousand samples on, no rounding piled up
+    explorer.go_to("0.005", 4);
+    explorer.trace_step(-1, true, 5);
+    QCOMPARE(explorer.trace_point()->x(), 0.0);  // off a sample: to the neighbouring one
+    QVERIFY(explorer.go_to("40000", 6).has_value() && explorer.go_to("1e400", 6).has_value());
+    QVERIFY(explorer.readout().startsWith("trace  x = 0  f(x) = 0  f′(x) = 3"));
+    QCOMPARE(explorer.copied_values(), QStringLiteral("0\t0\t3"));
+    QCOMPARE(explorer.end_trace().line, QStringLiteral("Trace off."));
+    explorer.toggle_key_points();
+    explorer.toggle_numbers();
+    explorer.plot({"-9", "9", "-9", "9", "100"}, PlotMode::line, 7);
+    QVERIFY(explorer.picture().marks && explorer.key_points_on() && !explorer.picture().numbers);
+    explorer.pointer(QPointF(236.2, 356.1));  // 0.3 pixels from the minimum's mark
+    QCOMPARE(explorer.readout(), QStringLiteral("minimum  x = -1.639187043175945  f(x) = -7.476201925927492"));
+  }
+
+  // Back and forward through views at any depth, exactly; a burst is one entry.
   void history() {
-    const auto at = [](int x1) { return View::of({std::int16_t(x1), 10, 0, 1}); };
-    ViewHistory history(at(0));
-    QCOMPARE(history.back(), std::nullopt);
-    history.record(at(1), Gesture::wheel, 1000);
-    history.record(at(2), Gesture::wheel, 1500);  // the same burst
-    history.record(at(3), Gesture::wheel, 2200);  // too late: a new entry
-    history.record(at(4), Gesture::drag, 2300);
-    history.record(at(5), Gesture::drag, 9000);  // one drag, however long
-    history.end_burst();
-    history.record(at(6), Gesture::drag, 9100);  // the next drag
-    history.record(at(6), Gesture::other, 9200);  // no change, no entry
-    QCOMPARE(history.back(), at(5));
-    QCOMPARE(history.back(), at(3));
-    QCOMPARE(history.back(), at(2));
-    QCOMPARE(history.back(), at(0));
-    QCOMPARE(history.forward(), at(2));
-    history.record(at(7), Gesture::key, 9300);  // drops what was ahead
-    QCOMPARE(history.forward(), std::nullopt);
-    QCOMPARE(history.back(), at(2));
-    for (int i = 0; i < 400; ++i) history.record(at(i % 2 ? 8 : 9), Gesture::other, 10000);
-    int entries = 0;
-    while (history.back()) ++entries;
-    QCOMPARE(entries, int(ViewHistory::kMostEntries) - 1);
+    Explorer explorer(kStartBoxes);
+    for (int i = 0; i < 40; ++i) explorer.wheel({0, 120}, {100, 300}, ZoomAxes::both, 10 * i);  // one burst
+    const Bounds deep = explorer.view();
+    explorer.key(ViewKey::left, 5000);
+    explorer.back();
+    QCOMPARE(explorer.view(), deep);
+    explorer.back();
+    QCOMPARE(explorer.view(), (Bounds{-9, 9, -9, 9}));
+    explorer.forward();
+    QCOMPARE(explorer.view(), deep);
+    QCOMPARE(explorer.back().line, QStringLiteral("x from minus 9 to 9, y from minus 9 to 9."));
+  }
+
+  void outward_and_limits_data() {
+    QTest::addColumn<Bounds>("view");
+    QTest::addColumn<bool>("within");
+    QTest::addColumn<QString>("boxes");
+    QTest::newRow("whole numbers stay") << Bounds{-9, 9, -9, 9} << true << "-9 9 -9 9";
+    QTest::newRow("outward") << Bounds{-7.2, 7.2, 0.1, 0.2} << true << "-8 8 0 1";
+    QTest::newRow("the number range") << Bounds{-32768, 32767, -32768, 32767} << true << "-32768 32767 -32768 32767";
+    QTest::newRow("past the range") << Bounds{-32769, 0, 0, 1} << false << "-32768 0 0 1";
+    QTest::newRow("deep, still a unit apart") << Bounds{3, 3 + 1e-9, 5, 5 + 1e-9} << true << "3 4 5 6";
+    QTest::newRow("narrower than a pixel's doubles") << Bounds{3, 3 + 1e-14, 0, 1} << false << "3 4 0 1";
+    QTest::newRow("not ascending") << Bounds{1, 0, 0, 1} << false << "1 2 0 1";
+  }
+  void outward_and_limits() {
+    QFETCH(Bounds, view);
+    QFETCH(bool, within);
+    QFETCH(QString, boxes);
+    QCOMPARE(within_limits(view), within);
+    const RoundedRange r = outward(view);
+    QCOMPARE(QStringLiteral("%1 %2 %3 %4").arg(r.x1r).arg(r.x2r).arg(r.y1r).arg(r.y2r), boxes);
   }
 
   void wheel_notches() {
     WheelNotches wheel;
-    QCOMPARE(wheel.add(120), 1);
-    QCOMPARE(wheel.add(-240), -2);
-    QCOMPARE(wheel.add(50), 0);  // a touchpad's fine steps add up
-    QCOMPARE(wheel.add(50), 0);
-    QCOMPARE(wheel.add(50), 1);
-    QCOMPARE(wheel.add(-60), 0);
-    QCOMPARE(wheel.add(-150), -1);
+    const std::pair<int, int> rows[] = {{120, 1}, {-240, -2}, {50, 0}, {50, 0}, {50, 1}, {-60, 0}, {-150, -1}};
+    for (const auto& [angle, notches] : rows) QCOMPARE(wheel.add(angle), notches);  // a touchpad's fine steps add up
   }
 
   void coordinates() {
-    const PixelSize picture{579, 390};
-    QCOMPARE(coordinates_text({-9, 9, -9, 9}, picture, {289, 194.5}), QStringLiteral("x = 0.00   y = 0.00   f(x) = 0.00"));
-    QCOMPARE(coordinates_text({-9, 9, -9, 9}, picture, {236, 389}),
-             QStringLiteral("x = -1.65   y = -9.00   f(x) = -7.48"));
-    QCOMPARE(coordinates_text({-2, -1, -8, -7}, picture, {0, 0}), QStringLiteral("x = -2.000   y = -7.000   f(x) = -6.000"));
-    QCOMPARE(coordinates_text({0, 577, 0, 388}, picture, {0, 0}), QStringLiteral("x = 0.0   y = 388.0   f(x) = 0.0"));
-    QCOMPARE(coordinates_text({-32768, 32767, -32768, 32767}, picture, {0, 0}),
-             QStringLiteral("x = -32768   y = 32767   f(x) = 1.15288632e+18"));
+    const std::tuple<Bounds, QPointF, const char*> rows[] = {
+        {{-9, 9, -9, 9}, {289, 194.5}, "x = 0.00   y = 0.00   f(x) = 0.00"},
+        {{-9, 9, -9, 9}, {236, 389}, "x = -1.65   y = -9.00   f(x) = -7.48"},
+        {{-2, -1, -8, -7}, {0, 0}, "x = -2.000   y = -7.000   f(x) = -6.000"},
+        {{1, 1 + 1e-9, 5, 5 + 1e-9}, {0, 0}, "x = 1.000000000000   y = 5.000000001000   f(x) = 3.000000000000"},
+        {{-32768, 32767, -32768, 32767}, {0, 0}, "x = -32768   y = 32767   f(x) = 1.15288632e+18"}};
+    for (const auto& [view, pixel, text] : rows) QCOMPARE(coordinates_text(view, pixel), QString(text));
   }
 };
 

@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
@@ -11,6 +12,7 @@
 #include "files/write_file.h"
 #include "key_points/key_points.h"
 #include "reading/plot_input.h"
+#include "view/steps.h"
 
 namespace vesk {
 namespace {
@@ -38,6 +40,20 @@ int fail(int status, QString message) {
 int printed() {
   if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return 0;
   return fail(1, QStringLiteral("standard output could not be written: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
+}
+
+// "x1,x2,y1,y2" (or blanks between), each as a double reads in every locale.
+std::optional<Bounds> view_named(const QString& text) {
+  const QStringList parts = text.split(QRegularExpression(QStringLiteral("[,\\s]+")), Qt::SkipEmptyParts);
+  if (parts.size() != 4) return std::nullopt;
+  double values[4];
+  for (int i = 0; i < 4; ++i) {
+    bool number = false;
+    values[i] = parts[i].toDouble(&number);
+    if (!number) return std::nullopt;
+  }
+  const Bounds bounds{values[0], values[1], values[2], values[3]};
+  return within_limits(bounds) ? std::optional(bounds) : std::nullopt;
 }
 
 bool is_folder(const QByteArray& path) {
@@ -127,9 +143,16 @@ int run_command_line(const QStringList& arguments) {
       QStringLiteral("Print the curve's key points in the X range, one a line: KIND X Y (root, minimum, maximum "
                      "or inflection; 17 significant digits). No file needed."));
   const QCommandLineOption marks(QStringLiteral("marks"), QStringLiteral("Mark the key points in the picture."));
+  const QCommandLineOption view(
+      QStringLiteral("view"),
+      QStringLiteral("Write a view as the window shows it after exploring: X FROM, X TO, Y FROM, Y TO, unrounded "
+                     "(commas or blanks between them), with grid lines at round spacings and their numbers; the "
+                     "curve's samples are those the other options' plot command takes."),
+      QStringLiteral("x1,x2,y1,y2"));
+  const QCommandLineOption no_numbers(QStringLiteral("no-numbers"), QStringLiteral("With --view: the grid without its numbers."));
   const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help"), QStringLiteral("?")},
                                 QStringLiteral("Displays this help."));
-  parser.addOptions({output, format, x_from, x_to, y_from, y_to, clarity, by, key_points_option, marks, help});
+  parser.addOptions({output, format, x_from, x_to, y_from, y_to, clarity, by, key_points_option, marks, view, no_numbers, help});
   const QCommandLineOption version = parser.addVersionOption();
   // Accepted beside ours and left to the toolkit, as the window does.
   for (const QStringList* names : {&kToolkitOptionsWithValue, &kToolkitFlags}) {
@@ -189,8 +212,15 @@ int run_command_line(const QStringList& arguments) {
   if (const auto* refusal = std::get_if<Refusal>(&check)) return fail(2, refusal->message);
 
   PlotRequest request = std::get<PlotRequest>(check);
+  if (parser.isSet(view)) {
+    request.view = view_named(parser.value(view));
+    if (!request.view)
+      return fail(2, QStringLiteral("--view takes four numbers, X FROM < X TO and Y FROM < Y TO, within -32768 … 32767 "
+                                    "and no nearer than a view can show, not '%1'.").arg(parser.value(view)));
+    request.numbers = !parser.isSet(no_numbers);
+  }
   if (parser.isSet(key_points_option)) {
-    for (const KeyPoint& point : key_points_in(request.range))
+    for (const KeyPoint& point : key_points_in(request.shown()))
       std::printf("%s %.17g %.17g\n", qPrintable(kind_name(point.kind)), point.x, point.y);
     if (const int status = printed(); status != 0 || !parser.isSet(output)) return status;
   }

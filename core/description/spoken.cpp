@@ -82,8 +82,6 @@ QStringList key_points_seen(Bounds v) {
 
 }  // namespace
 
-Bounds bounds_of(RoundedRange r) { return {double(r.x1r), double(r.x2r), double(r.y1r), double(r.y2r)}; }
-
 QString spoken_number(double value, double resolution) {
   if (!std::isfinite(value)) return QStringLiteral("not a number");
   if (std::abs(value) <= resolution / 2 || value == 0) return QStringLiteral("0");

@@ -14,15 +14,6 @@
 
 namespace vesk {
 
-// The view's bounds in user units, unrounded.
-struct Bounds {
-  double x_from = 0.0;
-  double x_to = 1.0;
-  double y_from = 0.0;
-  double y_to = 1.0;
-};
-Bounds bounds_of(RoundedRange range);
-
 // `value` in words, with `resolution` the least difference the view shows (0: none).
 QString spoken_number(double value, double resolution = 0.0);
 

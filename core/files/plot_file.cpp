@@ -19,10 +19,11 @@ namespace {
 constexpr int kDotsPerInch = 96;  // as the saved picture's pixels
 
 QString description(const PlotRequest& request) {
-  const RoundedRange r = request.range;
+  const Bounds b = request.shown();
   const char* mode = request.mode == PlotMode::line ? ", by line" : request.mode == PlotMode::point ? ", by point" : "";
+  const auto number = [](double v) { return QString::number(v, 'g', 17); };
   return QStringLiteral("f(x) = x^3 - 2x^2 + x^4 + 3x, x %1 to %2, y %3 to %4, clarity %5%6")
-      .arg(r.x1r).arg(r.x2r).arg(r.y1r).arg(r.y2r).arg(request.clarity).arg(QLatin1String(mode));
+      .arg(number(b.x_from), number(b.x_to), number(b.y_from), number(b.y_to)).arg(request.clarity).arg(QLatin1String(mode));
 }
 
 // The generator declares the size in millimetres, which renderers round up
@@ -53,7 +54,7 @@ QByteArray vector_file(const std::optional<PlotRequest>& request, FileFormat for
     {
       QPainter painter(&svg);
       paint_vector_plot(painter, request);
-      if (request && request->marks) paint_marks(painter, request->range);
+      if (request && request->marks) paint_marks(painter, request->shown());
     }
     return svg_as_drawn(bytes);
   }
@@ -67,7 +68,7 @@ QByteArray vector_file(const std::optional<PlotRequest>& request, FileFormat for
     pdf.setCreator(about);
     QPainter painter(&pdf);
     paint_vector_plot(painter, request);
-    if (request && request->marks) paint_marks(painter, request->range);
+    if (request && request->marks) paint_marks(painter, request->shown());
   }
   return bytes;
 }

@@ -138,20 +138,18 @@ const QList<KeyPoint>& key_points() {
   return points;
 }
 
-QList<KeyPoint> key_points_in(RoundedRange range) {
+QList<KeyPoint> key_points_in(Bounds view) {
   QList<KeyPoint> in;
   for (const KeyPoint& point : key_points())
-    if (point.x >= range.x1r && point.x <= range.x2r) in << point;
+    if (point.x >= view.x_from && point.x <= view.x_to) in << point;
   return in;
 }
 
-double quartic_slope(double x) { return ((4 * x + 3) * x - 4) * x + 3; }
-
-std::optional<KeyPoint> key_point_near(RoundedRange range, PixelSize pixels, QPointF pixel, double radius) {
-  const Mapping mapping = mapping_for(range, pixels);
+std::optional<KeyPoint> key_point_near(Bounds view, PixelSize pixels, QPointF pixel, double radius) {
+  const Mapping mapping = mapping_for(view, pixels);
   std::optional<KeyPoint> nearest;
   double nearest_distance = radius;
-  for (const KeyPoint& point : key_points_in(range)) {
+  for (const KeyPoint& point : key_points_in(view)) {
     const double distance = std::hypot(mapping.to_pixel_x(point.x) - pixel.x(), mapping.to_pixel_y(point.y) - pixel.y());
     if (distance <= nearest_distance) nearest = point, nearest_distance = distance;
   }

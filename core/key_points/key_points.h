@@ -32,15 +32,12 @@ struct KeyPoint {
 
 // Every key point, sorted by x (computed once).
 const QList<KeyPoint>& key_points();
-// Those whose x lies within x1r … x2r.
-QList<KeyPoint> key_points_in(RoundedRange range);
-
-// f′(x), for the trace's slope.
-double quartic_slope(double x);
+// Those whose x lies within the view's x range.
+QList<KeyPoint> key_points_in(Bounds view);
 
 // The key point in view nearest to a pixel coordinate of the picture of
-// `range`, within `radius` pixels of its mark.
-std::optional<KeyPoint> key_point_near(RoundedRange range, PixelSize pixels, QPointF pixel, double radius = 5);
+// `view`, within `radius` pixels of its mark.
+std::optional<KeyPoint> key_point_near(Bounds view, PixelSize pixels, QPointF pixel, double radius = 5);
 // The fewest digits that read back as the same double.
 QString exact_text(double value);
 

@@ -1,6 +1,7 @@
 #include "key_points/marks.h"
 
 #include <QPainter>
+#include <cmath>
 
 #include "key_points/key_points.h"
 #include "plot/plot.h"
@@ -10,7 +11,6 @@
 namespace vesk {
 namespace {
 
-constexpr QRgb kMarkColour = qRgb(0, 0, 255);
 
 }  // namespace
 
@@ -25,8 +25,9 @@ void draw_plot_with_marks(Surface& surface, const PlotRequest& request) {
   draw_plot(surface, request);
   if (!request.marks) return;
   Raster raster(surface.pixels(), surface.line_width());
-  const int half = kMarkHalf * surface.line_width();
-  for (const KeyPoint& point : key_points_in(request.range)) {
+  // One size a screen scale: as many device pixels as the picture's kMarkHalf cover there.
+  const int half = int(std::lround(kMarkHalf * surface.image().width() / double(kPictureSize.width)));
+  for (const KeyPoint& point : key_points_in(request.shown())) {
     const auto at = mark_pixel(surface.mapping(), point.x, point.y);
     if (!at) continue;
     const QRect square(at->x() - half, at->y() - half, 2 * half + 1, 2 * half + 1);
@@ -43,11 +44,11 @@ QImage picture_with_marks(const std::optional<PlotRequest>& request) {
   return surface.image();
 }
 
-void paint_marks(QPainter& painter, RoundedRange range) {
+void paint_marks(QPainter& painter, Bounds view) {
   painter.setPen(QPen(QColor(kMarkColour), 1.0));
   painter.setBrush(Qt::NoBrush);
-  for (const KeyPoint& point : key_points_in(range))
-    if (const auto at = mark_pixel(mapping_for(range, kPictureSize), point.x, point.y))
+  for (const KeyPoint& point : key_points_in(view))
+    if (const auto at = mark_pixel(mapping_for(view, kPictureSize), point.x, point.y))
       painter.drawRect(QRectF(at->x() - kMarkHalf, at->y() - kMarkHalf, 2 * kMarkHalf + 1, 2 * kMarkHalf + 1));
 }
 

@@ -16,16 +16,16 @@ namespace vesk {
 
 class Surface;
 
-inline constexpr int kMarkHalf = 3;  // pixels from a mark's centre to its edge, at line width 1
+inline constexpr int kMarkHalf = 3;  // picture pixels from a mark's centre to its edge
 
 // The plot, then its marks when the request asks for them.
 void draw_plot_with_marks(Surface& surface, const PlotRequest& request);
 // The saved picture (plot_picture), with its marks when asked for.
 QImage picture_with_marks(const std::optional<PlotRequest>& request);
 // The marks on a vector picture whose units are the saved picture's pixels.
-void paint_marks(QPainter& painter, RoundedRange range);
+void paint_marks(QPainter& painter, Bounds view);
 
-// The pixel of the picture showing `range` at a key point, if it is in view.
+// The pixel of the picture `mapping` makes at a key point, if it is in view.
 std::optional<QPoint> mark_pixel(const Mapping& mapping, double x, double y);
 
 }  // namespace vesk

@@ -16,11 +16,11 @@ constexpr SampleIndex kWindow = 64;
 
 }  // namespace
 
-CurveColumns::CurveColumns(const Mapping& mapping, RoundedRange range, int clarity)
-    : sampling_(range.x1r, range.x2r, clarity), mapping_(mapping), count_(sampling_.count()) {
+CurveColumns::CurveColumns(const Mapping& mapping, const Sampling& sampling)
+    : sampling_(sampling), mapping_(mapping), count_(sampling_.count()) {
   clear_upper_vector_state();
   // Sample indices of the pieces where f is known to be monotone.
-  const double centre = std::round((quartic_minimum_x() - range.x1r) * clarity);
+  const double centre = std::round(quartic_minimum_x() * sampling.clarity()) - double(sampling.first_numerator());
   const double last = double(count_ - 1);
   window_first_ = SampleIndex(std::clamp(centre - kWindow, -1.0, last + 1));
   window_last_ = SampleIndex(std::clamp(centre + kWindow, -1.0, last + 1));

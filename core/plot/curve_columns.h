@@ -8,7 +8,7 @@
 // How, in short:
 // - With the closed-form sample positions a column's first and last sample
 //   are found by a galloping search, without visiting the samples between.
-// - f is decreasing left of its one stationary point (x ≈ −1.6395, the real
+// - f is decreasing left of its one stationary point (x ≈ −1.639187, the real
 //   root of f′) and increasing right of it, so the lowest and highest sample of
 //   a column lie at its ends or at the piece boundaries (the M4 reduction:
 //   first, last, lowest and highest sample of each column). Close to the
@@ -31,7 +31,7 @@ using SampleIndex = std::int64_t;
 
 class CurveColumns {
  public:
-  CurveColumns(const Mapping& mapping, RoundedRange range, int clarity);
+  CurveColumns(const Mapping& mapping, const Sampling& sampling);
 
   SampleIndex count() const { return count_; }
   double px(SampleIndex k) const { return mapping_.to_pixel_x(sampling_.x(k)); }

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <vector>
 
+#include "plot/numbers.h"
+#include "plot/plot.h"
 #include "surface/raster.h"
 #include "surface/surface.h"
 
@@ -51,6 +53,40 @@ FrameLines kinds(RoundedRange range, const Mapping& mapping, const Raster& raste
           kinds_along(range.y1r, range.y2r, pixels.height, raster, [&](int y) { return mapping.to_pixel_y(y); })};
 }
 
+// An explored view's lines along one axis: the axis at 0, a grid line at each value.
+std::vector<Kind> kinds_at(const QList<double>& values, int extent, const Raster& raster, auto to_pixel) {
+  std::vector<Kind> kinds(extent, Kind::plain);
+  mark(kinds, raster, lit_pixel(to_pixel(0.0), extent), Kind::axis);
+  for (const double value : values) mark(kinds, raster, lit_pixel(to_pixel(value), extent), Kind::grid);
+  return kinds;
+}
+
+FrameLines kinds(Bounds view, const Mapping& mapping, const Raster& raster) {
+  const PixelSize pixels = mapping.pixels();
+  const QList<double> xs = grid_values(view.x_from, view.x_to, grid_spacing(view.x_to - view.x_from, kPictureSize.width));
+  const QList<double> ys = grid_values(view.y_from, view.y_to, grid_spacing(view.y_to - view.y_from, kPictureSize.height));
+  return {kinds_at(xs, pixels.width, raster, [&](double x) { return mapping.to_pixel_x(x); }),
+          kinds_at(ys, pixels.height, raster, [&](double y) { return mapping.to_pixel_y(y); })};
+}
+
+// Every line of the frame runs from bound to bound, so it lights whole
+// columns or whole rows, and a pixel shows the last line drawn over it: a
+// horizontal grid line, else a vertical one, else the x axis, else the y
+// axis. So there are three kinds of rows, each one pattern, copied.
+void paint(QImage& image, const FrameLines& lines) {
+  std::vector<QRgb> patterns[3];
+  for (std::vector<QRgb>& pattern : patterns) pattern.resize(image.width(), kButtonFace);
+  for (int x = 0; x < image.width(); ++x) {
+    if (lines.columns[x] == Kind::grid) continue;
+    patterns[int(Kind::plain)][x] = lines.columns[x] == Kind::axis ? kGreen : kPlotBackground;
+    patterns[int(Kind::axis)][x] = kRed;
+  }
+  for (int y = 0; y < image.height(); ++y) {
+    const std::vector<QRgb>& pattern = patterns[int(lines.rows[y])];
+    std::copy(pattern.begin(), pattern.end(), reinterpret_cast<QRgb*>(image.scanLine(y)));
+  }
+}
+
 }  // namespace
 
 FrameLines frame_lines(RoundedRange range, PixelSize pixels) {
@@ -58,33 +94,34 @@ FrameLines frame_lines(RoundedRange range, PixelSize pixels) {
   return kinds(range, mapping_for(range, pixels), Raster(none, 1));
 }
 
-void place_frame(Surface& surface, RoundedRange range) {
-  const auto [x1r, x2r, y1r, y2r] = range;
-  surface.set_mapping(mapping_for(range, surface.mapping().pixels()));
-  surface.lin_x = LineObject{double(x1r), 0.0, double(x2r), 0.0, kGreen, kMarkerWidth};
-  surface.lin_y = LineObject{0.0, double(y1r), 0.0, double(y2r), kRed, kMarkerWidth};
+FrameLines frame_lines(Bounds view, PixelSize pixels) {
+  QImage none;
+  return kinds(view, mapping_for(view, pixels), Raster(none, 1));
 }
+
+void place_frame(Surface& surface, Bounds view) {
+  surface.set_mapping(mapping_for(view, surface.mapping().pixels()));
+  surface.lin_x = LineObject{view.x_from, 0.0, view.x_to, 0.0, kGreen, kMarkerWidth};
+  surface.lin_y = LineObject{0.0, view.y_from, 0.0, view.y_to, kRed, kMarkerWidth};
+}
+
+void place_frame(Surface& surface, RoundedRange range) { place_frame(surface, bounds_of(range)); }
 
 void draw_frame(Surface& surface, RoundedRange range) {
   place_frame(surface, range);
+  paint(surface.pixels(), kinds(range, surface.mapping(), Raster(surface.pixels(), surface.line_width())));
+}
 
-  // Every line of the frame runs from bound to bound, so it lights whole
-  // columns or whole rows, and a pixel shows the last line drawn over it: a
-  // horizontal grid line, else a vertical one, else the x axis, else the y
-  // axis. So there are three kinds of rows, each one pattern, copied.
+void draw_numbered_frame(Surface& surface, Bounds view, bool numbers) {
+  place_frame(surface, view);
   QImage& image = surface.pixels();
-  const Raster raster(image, surface.line_width());
-  const auto [columns, rows] = kinds(range, surface.mapping(), raster);
-
-  std::vector<QRgb> patterns[3];
-  for (std::vector<QRgb>& pattern : patterns) pattern.resize(image.width(), kButtonFace);
-  for (int x = 0; x < image.width(); ++x) {
-    if (columns[x] == Kind::grid) continue;
-    patterns[int(Kind::plain)][x] = columns[x] == Kind::axis ? kGreen : kPlotBackground;
-    patterns[int(Kind::axis)][x] = kRed;
-  }
-  for (int y = 0; y < image.height(); ++y)
-    std::copy(patterns[int(rows[y])].begin(), patterns[int(rows[y])].end(), reinterpret_cast<QRgb*>(image.scanLine(y)));
+  paint(image, kinds(view, surface.mapping(), Raster(image, surface.line_width())));
+  if (!numbers) return;
+  for (const PlacedNumber& number : grid_numbers(view, surface.mapping().pixels(), surface.line_width()))
+    for_each_font_pixel(number, [&](int column, int row) {
+      for (int y = row; y < row + number.scale; ++y)
+        std::fill_n(reinterpret_cast<QRgb*>(image.scanLine(y)) + column, number.scale, kNumberColour);
+    });
 }
 
 }  // namespace vesk

@@ -12,14 +12,17 @@ double quartic(double x) {
   return d + 3 * x;
 }
 
+double quartic_slope(double x) { return ((4 * x + 3) * x - 4) * x + 3; }
+
 double quartic_minimum_x() {
   double x = -1.6;  // Newton's method from nearby converges in a few steps; the rest change nothing
-  for (int i = 0; i < 60; ++i) {
-    const double slope = ((4 * x + 3) * x - 4) * x + 3;
-    const double curvature = (12 * x + 6) * x - 4;
-    x -= slope / curvature;
-  }
+  for (int i = 0; i < 60; ++i) x -= quartic_slope(x) / ((12 * x + 6) * x - 4);
   return x;
+}
+
+Sampling Sampling::covering(double from, double to, int clarity) {
+  if (clarity <= 0 || !(from <= to)) return Sampling(1, 0, clarity, 0);
+  return Sampling(std::int64_t(std::floor(from * clarity)), std::int64_t(std::ceil(to * clarity)), clarity, 0);
 }
 
 void clear_upper_vector_state() {

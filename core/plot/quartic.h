@@ -11,8 +11,11 @@ namespace vesk {
 // they agree to the last bit.
 double quartic(double x);
 
-// Where f is lowest: the one real root of f′(x) = 4x³ + 3x² − 4x + 3, about
-// −1.6395. f falls left of it and rises right of it.
+// f′(x) = 4x³ + 3x² − 4x + 3, the slope, in Horner form.
+double quartic_slope(double x);
+
+// Where f is lowest: the one real root of f′, about −1.639187. f falls left of
+// it and rises right of it.
 double quartic_minimum_x();
 
 // The toolkit's start-up can leave the processor's upper vector state dirty;
@@ -20,22 +23,33 @@ double quartic_minimum_x();
 // times slower inside the program). Renderers call this before their loops.
 void clear_upper_vector_state();
 
-// The sample positions. Sample k lies at (x1r · clarity + k) / clarity, from an
-// exact integer numerator, so the first sample is exactly x1r and the last
-// exactly x2r, however many there are. A clarity of 0 or less takes no sample.
+// The sample positions: every multiple of 1 / clarity, sample k at
+// (first + k) / clarity from an exact integer numerator, so that a sample on a
+// whole number lies exactly there and every view of the plot shares one grid.
+// A plot command samples x1r … x2r, its first sample exactly x1r and its last
+// exactly x2r, however many there are; a view, the samples within it and the
+// one just beyond each side (the segments that cross its edges). A clarity of
+// 0 or less takes no sample.
 class Sampling {
  public:
-  Sampling(std::int16_t x1r, std::int16_t x2r, int clarity) : x1r_(x1r), x2r_(x2r), clarity_(clarity) {}
+  Sampling(std::int16_t x1r, std::int16_t x2r, int clarity)
+      : Sampling(std::int64_t(x1r) * clarity, std::int64_t(x2r) * clarity, clarity, 0) {}
+  // The samples from the last at or before `from` to the first at or after `to`.
+  static Sampling covering(double from, double to, int clarity);
 
   std::int64_t count() const {
-    if (clarity_ <= 0 || x2r_ < x1r_) return 0;
-    return std::int64_t(x2r_ - x1r_) * clarity_ + 1;
+    if (clarity_ <= 0 || last_ < first_) return 0;
+    return last_ - first_ + 1;
   }
-  double x(std::int64_t k) const { return double(std::int64_t(x1r_) * clarity_ + k) / clarity_; }
+  double x(std::int64_t k) const { return double(first_ + k) / clarity_; }
+  std::int64_t first_numerator() const { return first_; }
+  int clarity() const { return clarity_; }
 
  private:
-  std::int16_t x1r_;
-  std::int16_t x2r_;
+  Sampling(std::int64_t first, std::int64_t last, int clarity, int) : first_(first), last_(last), clarity_(clarity) {}
+
+  std::int64_t first_;
+  std::int64_t last_;
   int clarity_;
 };
 

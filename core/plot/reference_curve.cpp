@@ -1,12 +1,13 @@
 #include "plot/reference_curve.h"
 
+#include "plot/plot.h"
 #include "plot/quartic.h"
 #include "surface/surface.h"
 
 namespace vesk {
 
 void draw_curve_each_sample(Surface& surface, const PlotRequest& request) {
-  const Sampling sampling(request.range.x1r, request.range.x2r, request.clarity);
+  const Sampling sampling = sampling_for(request);
   clear_upper_vector_state();
   double previous_x = 0.0, previous_y = 0.0;
   for (std::int64_t k = 0; k < sampling.count(); ++k) {

@@ -7,6 +7,7 @@
 
 #include "plot/curve_columns.h"
 #include "plot/frame.h"
+#include "plot/numbers.h"
 #include "plot/plot.h"
 #include "surface/colours.h"
 #include "surface/raster.h"
@@ -20,8 +21,7 @@ const QRectF kPage(0, 0, kPictureSize.width, kPictureSize.height);
 // The frame's lines on the pixels the saved picture lights for them, a run of
 // neighbouring columns or rows of one kind as one band, painted in the order
 // the picture draws them: the y axis, the x axis, then the grid over both.
-void paint_frame(QPainter& painter, RoundedRange range) {
-  const FrameLines lines = frame_lines(range, kPictureSize);
+void paint_frame(QPainter& painter, const FrameLines& lines) {
   const auto bands = [](const std::vector<FrameKind>& kinds, FrameKind kind, auto band) {
     QList<QRectF> out;
     for (int start = 0, end = 0; start < int(kinds.size()); start = end) {
@@ -94,20 +94,34 @@ QPainterPath point_path(const CurveColumns& curve) {
   return path;
 }
 
+// The numbers' font pixels on the picture's own, each row's neighbours as one rectangle.
+void paint_numbers(QPainter& painter, Bounds view) {
+  QList<QRectF> runs;
+  for (const PlacedNumber& number : grid_numbers(view, kPictureSize, 1))
+    for_each_font_pixel(number, [&](int column, int row) {
+      if (!runs.isEmpty() && runs.back().top() == row && runs.back().right() == column) runs.back().setRight(column + 1);
+      else runs << QRectF(column, row, 1, 1);
+    });
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor(kNumberColour));
+  painter.drawRects(runs);
+}
+
 }  // namespace
 
 void paint_vector_plot(QPainter& painter, const std::optional<PlotRequest>& request) {
   painter.fillRect(kPage, QColor(kPlotBackground));
   if (!request) return;
-  const RoundedRange r = request->range;
-  paint_frame(painter, r);
+  const Bounds shown = request->shown();
+  paint_frame(painter, request->view ? frame_lines(shown, kPictureSize) : frame_lines(request->range, kPictureSize));
+  if (request->view && request->numbers) paint_numbers(painter, shown);
   if (request->mode == PlotMode::frame_only) return;
 
   // The fine cells' centres: the picture's pixel centres lie 3.5 fine cells
   // inside their pixels.
   const Mapping fine =
-      mapping_for(r, {kPictureSize.width * kFineness, kPictureSize.height * kFineness}, (kFineness - 1) / 2.0);
-  const CurveColumns curve(fine, r, request->clarity);
+      mapping_for(shown, {kPictureSize.width * kFineness, kPictureSize.height * kFineness}, (kFineness - 1) / 2.0);
+  const CurveColumns curve(fine, sampling_for(*request));
   QPen pen{QColor(kRed), 1.0};
   pen.setCapStyle(request->mode == PlotMode::line ? Qt::RoundCap : Qt::FlatCap);
   pen.setJoinStyle(Qt::RoundJoin);

@@ -2,7 +2,7 @@
 
 namespace vesk {
 
-void ViewHistory::record(const View& view, Gesture gesture, qint64 now_ms) {
+void ViewHistory::record(const Bounds& view, Gesture gesture, qint64 now_ms) {
   const bool burst = gesture != Gesture::other && gesture == last_ &&
                      (gesture == Gesture::drag || now_ms - last_ms_ <= kBurstMs);
   last_ms_ = now_ms;
@@ -19,13 +19,13 @@ void ViewHistory::record(const View& view, Gesture gesture, qint64 now_ms) {
   current_ = entries_.size() - 1;
 }
 
-std::optional<View> ViewHistory::back() {
+std::optional<Bounds> ViewHistory::back() {
   end_burst();
   if (current_ == 0) return std::nullopt;
   return entries_[--current_];
 }
 
-std::optional<View> ViewHistory::forward() {
+std::optional<Bounds> ViewHistory::forward() {
   end_burst();
   if (current_ + 1 >= entries_.size()) return std::nullopt;
   return entries_[++current_];

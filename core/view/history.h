@@ -9,7 +9,7 @@
 #include <deque>
 #include <optional>
 
-#include "view/view_steps.h"
+#include "plot/plot_request.h"
 
 namespace vesk {
 
@@ -20,17 +20,17 @@ class ViewHistory {
   static constexpr std::size_t kMostEntries = 300;
   static constexpr qint64 kBurstMs = 600;
 
-  explicit ViewHistory(const View& start) : entries_{start} {}
+  explicit ViewHistory(const Bounds& start) : entries_{start} {}
 
   // The view after a step of `gesture` at `now_ms` (a steady clock).
-  void record(const View& view, Gesture gesture, qint64 now_ms);
+  void record(const Bounds& view, Gesture gesture, qint64 now_ms);
   // The next step starts a new entry, whatever it is (a drag ended).
   void end_burst() { last_ = Gesture::other; }
-  std::optional<View> back();
-  std::optional<View> forward();
+  std::optional<Bounds> back();
+  std::optional<Bounds> forward();
 
  private:
-  std::deque<View> entries_;
+  std::deque<Bounds> entries_;
   std::size_t current_ = 0;
   Gesture last_ = Gesture::other;
   qint64 last_ms_ = 0;

@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,15 +13,11 @@
 #include <QPushButton>
 
 #include "about/frm_about.h"
-#include "main_window/main_layout.h"
-#include "files/plot_file.h"
-#include "reading/plot_input.h"
-#include "key_points/key_points.h"
-#include "key_points/marks.h"
 #include "description/spoken.h"
-#include "plot/quartic.h"
+#include "files/plot_file.h"
+#include "key_points/marks.h"
+#include "main_window/main_layout.h"
 #include "main_window/save_dialog.h"
-#include "plot/frame.h"
 #include "plot/plot.h"
 #include "plot_area/plot_area.h"
 #include "ui/accessibility.h"
@@ -55,7 +52,7 @@ FrmMain::FrmMain(QWidget* parent, const QFont& preferred_font) : QWidget(parent,
 
   install_accessible_interfaces();
   // Created in tab order.
-  pic_plot = new PlotArea(QSize(kPictureSize.width, kPictureSize.height), [this](Surface& surface) { draw(surface); }, this);
+  pic_plot = new PlotArea(QSize(kPictureSize.width, kPictureSize.height), this);
   pic_plot->setObjectName(QStringLiteral("pic_plot"));
   set_accessible_role(pic_plot, QAccessible::Chart);
   pic_plot->setAccessibleName(
@@ -105,49 +102,58 @@ FrmMain::FrmMain(QWidget* parent, const QFont& preferred_font) : QWidget(parent,
   connect(add_action(QStringLiteral("Copy values"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this,
                      Qt::WindowShortcut), &QAction::triggered, this, &FrmMain::copy_values);
   act_key_points = add_action(QStringLiteral("Key points"), QKeySequence(Qt::Key_K), pic_plot, Qt::WidgetShortcut);
-  act_key_points->setCheckable(true);
-  connect(act_key_points, &QAction::toggled, this, &FrmMain::show_key_points);
+  connect(act_key_points, &QAction::triggered, this, [this] { display(explorer_->toggle_key_points()); });
+  act_numbers = add_action(QStringLiteral("Numbers"), QKeySequence(Qt::Key_N), pic_plot, Qt::WidgetShortcut);
+  connect(act_numbers, &QAction::triggered, this, [this] { display(explorer_->toggle_numbers()); });
   act_trace = add_action(QStringLiteral("Trace"), QKeySequence(Qt::Key_T), pic_plot, Qt::WidgetShortcut);
-  act_trace->setCheckable(true);
-  connect(act_trace, &QAction::triggered, this, [this](bool on) {
-    set_trace(on ? std::optional(pointed(pointer_.value_or(QPointF((kPictureSize.width - 1) / 2.0, 0))).x())
-                 : std::nullopt);
-  });
+  connect(act_trace, &QAction::triggered, this, [this] { display(explorer_->toggle_trace(now())); });
+  for (QAction* checkable : {act_key_points, act_numbers, act_trace}) checkable->setCheckable(true);
+  connect(add_action(QStringLiteral("Go to x"), QKeySequence(Qt::CTRL | Qt::Key_G), pic_plot, Qt::WidgetShortcut),
+          &QAction::triggered, this, [this] { ask_trace_x({}); });
   connect(add_action(QStringLiteral("Fit y"), QKeySequence(Qt::Key_F), pic_plot, Qt::WidgetShortcut),
-          &QAction::triggered, this, [this] { step(View::of(fitted_y(view_.range)), Gesture::other); });
+          &QAction::triggered, this, [this] { display(explorer_->fit_y(now())); });
   connect(add_action(QStringLiteral("Back"), QKeySequence::Back, this, Qt::WindowShortcut), &QAction::triggered, this,
-          [this] { go(history_.back()); });
+          [this] { display(explorer_->back()); });
   connect(add_action(QStringLiteral("Forward"), QKeySequence::Forward, this, Qt::WindowShortcut), &QAction::triggered,
-          this, [this] { go(history_.forward()); });
+          this, [this] { display(explorer_->forward()); });
   connect(add_action(QStringLiteral("Home"), QKeySequence(Qt::Key_Home), pic_plot, Qt::WidgetShortcut),
-          &QAction::triggered, this, [this] { step(View::of(typed_range_), Gesture::other); });
-  // The button's access key does it; the menu names it.
+          &QAction::triggered, this, [this] { display(explorer_->home(now())); });
+  // The button's access key does it; the menu names it after a tab, as a second shortcut would clash.
   connect(add_action(QStringLiteral("Seve plot\tAlt+S"), {}, this, Qt::WindowShortcut), &QAction::triggered, this,
           &FrmMain::save_plot);
   pic_plot->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(pic_plot, &QWidget::customContextMenuRequested, this, &FrmMain::show_menu);
-  connect(pic_plot, &PlotArea::wheel_turned, this, &FrmMain::on_wheel);
-  connect(pic_plot, &PlotArea::drag_started, this, [this](QPointF at) { drag_start_ = {exploring_, at}; });
-  connect(pic_plot, &PlotArea::dragged, this, [this](QPointF at) {
-    if (drag_start_) step(dragged(drag_start_->first, kPictureSize, drag_start_->second, at), Gesture::drag);
+  connect(pic_plot, &PlotArea::wheel_turned, this, [this](QPoint angle, QPointF at, Qt::KeyboardModifiers modifiers) {
+    // Ctrl zooms x alone, Shift y alone. Alt is left out: on X11 the toolkit turns Alt+wheel into a horizontal turn.
+    const ZoomAxes axes = modifiers & Qt::ControlModifier ? ZoomAxes::x_only
+                          : modifiers & Qt::ShiftModifier ? ZoomAxes::y_only
+                                                          : ZoomAxes::both;
+    display(explorer_->wheel(angle, at, axes, now()));
   });
-  connect(pic_plot, &PlotArea::drag_ended, this, [this] {
-    drag_start_.reset();
-    history_.end_burst();
-  });
-  connect(pic_plot, &PlotArea::box_chosen, this, [this](QPointF corner, QPointF other_corner) {
-    step(View::of(boxed(view_.range, kPictureSize, corner, other_corner)), Gesture::other);
-  });
-  connect(pic_plot, &PlotArea::pinched, this, [this](qreal change, QPointF at) {
-    if (change > -1) step(scaled(exploring_, pointed(at), 1 / (1 + change)), Gesture::pinch);
-  });
+  connect(pic_plot, &PlotArea::drag_started, this, [this](QPointF at) { explorer_->drag_started(at); });
+  connect(pic_plot, &PlotArea::dragged, this, [this](QPointF at) { display(explorer_->dragged_to(at, now())); });
+  connect(pic_plot, &PlotArea::drag_ended, this, [this] { explorer_->drag_ended(); });
+  connect(pic_plot, &PlotArea::box_chosen, this,
+          [this](QPointF corner, QPointF other) { display(explorer_->boxed_to(corner, other, now())); });
+  connect(pic_plot, &PlotArea::pinched, this, [this](qreal change, QPointF at) { display(explorer_->pinched(change, at, now())); });
   connect(pic_plot, &PlotArea::history_button, this,
-          [this](int direction) { go(direction < 0 ? history_.back() : history_.forward()); });
-  // Typed bounds drop the remainder the steps kept: the next step starts from whole numbers.
-  for (QLineEdit* box : {txt_x1, txt_x2, txt_y1, txt_y2})
-    connect(box, &QLineEdit::textEdited, this, [this] { exploring_ = View::of(view_.range); });
-  connect(pic_plot, &PlotArea::pointer_moved, this, [this](QPointF at) { show_coordinates(at); });
-  connect(pic_plot, &PlotArea::pointer_left, this, [this] { show_coordinates(std::nullopt); });
+          [this](int direction) { display(direction < 0 ? explorer_->back() : explorer_->forward()); });
+  connect(pic_plot, &PlotArea::pointer_moved, this, [this](QPointF at) {
+    explorer_->pointer(at);
+    display({});
+  });
+  connect(pic_plot, &PlotArea::pointer_left, this, [this] {
+    explorer_->pointer(std::nullopt);
+    display({});
+  });
+  for (QLineEdit* box : {txt_x1, txt_x2, txt_y1, txt_y2}) {
+    // The next step starts afresh from what the boxes say; what was typed stays as typed.
+    connect(box, &QLineEdit::textEdited, this, [this] {
+      explorer_->typed(box_texts());
+      boxes_view_ = explorer_->view();
+    });
+    connect(box, &QLineEdit::textChanged, box, [box] { fit_text(box); });
+  }
   for (QWidget* watched : {static_cast<QWidget*>(pic_plot), static_cast<QWidget*>(cmd_plotline),
                            static_cast<QWidget*>(cmd_plotpoint), static_cast<QWidget*>(cmd_saveplot),
                            static_cast<QWidget*>(cmd_about)})
@@ -155,12 +161,10 @@ FrmMain::FrmMain(QWidget* parent, const QFont& preferred_font) : QWidget(parent,
   save_asker_ = std::make_unique<SaveFileDialog>(this);
 
   // At start-up the plot area shows the frame for the range the boxes hold.
-  view_ = std::get<PlotRequest>(check_plot_input(box_texts(), PlotMode::frame_only));
-  typed_range_ = view_.range;
-  exploring_ = View::of(view_.range);
-  history_ = ViewHistory(exploring_);
+  explorer_ = std::make_unique<Explorer>(box_texts());
+  boxes_view_ = explorer_->view();
   clock_.start();
-  pic_plot->setAccessibleDescription(description());
+  display({});
 }
 
 FrmMain::~FrmMain() = default;
@@ -215,32 +219,50 @@ BoxTexts FrmMain::box_texts() const {
 }
 
 std::optional<PlotRequest> FrmMain::shown_plot() const {
-  if (cleared_) return std::nullopt;
-  return view_;
+  if (explorer_->cleared()) return std::nullopt;
+  return explorer_->picture();
 }
 
-void FrmMain::draw(Surface& surface) const {
-  if (!cleared_) return draw_plot_with_marks(surface, view_);
-  // A refused command leaves the area empty, the markers where the last frame put them.
-  surface.clear();
-  place_frame(surface, view_.range);
+qint64 FrmMain::now() const { return clock_.elapsed(); }
+
+void FrmMain::display(const Said& said) {
+  // The boxes follow the view's steps; what a plot command read, or what was typed, stays as it stands.
+  if (explorer_->view() != boxes_view_) {
+    boxes_view_ = explorer_->view();
+    const RoundedRange range = explorer_->boxes();
+    const std::pair<QLineEdit*, int> bounds[] = {{txt_x1, range.x1r}, {txt_x2, range.x2r}, {txt_y1, range.y1r},
+                                                 {txt_y2, range.y2r}};
+    for (const auto& [box, bound] : bounds) {
+      box->setText(QString::number(bound));
+      box->setCursorPosition(0);  // a box narrower than its number shows its start, the sign included
+    }
+  }
+  const PlotRequest picture = explorer_->picture();
+  if (!shown_picture_ || *shown_picture_ != std::pair(picture, explorer_->cleared())) {
+    shown_picture_ = std::pair(picture, explorer_->cleared());
+    pic_plot->show_plot(picture, explorer_->cleared());  // drawn at the next paint: a burst of steps draws once
+  }
+  pic_plot->set_trace(explorer_->trace_point());
+  lbl_coordinates->setText(explorer_->readout());
+  act_key_points->setChecked(explorer_->key_points_on());
+  act_numbers->setChecked(explorer_->numbers_on());
+  act_trace->setChecked(explorer_->trace_on());
+  if (const QString description = explorer_->description(); description != pic_plot->accessibleDescription()) {
+    pic_plot->setAccessibleDescription(description);
+    // The toolkit sends none itself; screen readers that cache the description read it afresh.
+    QAccessibleEvent changed(pic_plot, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&changed);
+  }
+  if (said.line.isEmpty()) return;
+  if (said.when_settled) announcer_->say_when_settled(said.line);
+  else announcer_->say(said.line);
 }
 
 void FrmMain::plot(PlotMode mode) {
-  const PlotCheck check = check_plot_input(box_texts(), mode);
-  if (const auto* request = std::get_if<PlotRequest>(&check)) {
-    view_ = *request;
-    typed_range_ = request->range;
-    exploring_ = View::of(request->range);
-    history_.record(exploring_, Gesture::other, clock_.elapsed());
-    cleared_ = false;
-    refresh_plot();
-    show_coordinates(pointer_);
-    announcer_->say(spoken_plot(*request));
-    return;
-  }
-  cleared_ = true;
-  refresh_plot();
+  const PlotCheck check = explorer_->plot(box_texts(), mode, now());
+  boxes_view_ = explorer_->view();  // the boxes keep what the command read
+  if (const auto* request = std::get_if<PlotRequest>(&check)) return display({spoken_plot(*request)});
+  display({});
   // The two commands differ only in the icon of this message.
   if (std::holds_alternative<EmptyRange>(check))
     return show_message(kEmptyRangeTitle, kEmptyRangeText, mode == PlotMode::line);
@@ -263,6 +285,23 @@ void FrmMain::copy_plot() const {
   announcer_->say(QStringLiteral("Copied the picture."));
 }
 
+void FrmMain::copy_values() const {
+  const QString values = explorer_->copied_values();
+  if (values.isEmpty()) return;
+  QGuiApplication::clipboard()->setText(values);
+  announcer_->say(values.count(QLatin1Char('\t')) == 2 ? QStringLiteral("Copied x, f of x and the slope.")
+                                                      : QStringLiteral("Copied x and f of x."));
+}
+
+void FrmMain::ask_trace_x(const QString& typed) {
+  bool given = false;
+  const QString text = QInputDialog::getText(this, QStringLiteral("Go to x"), QStringLiteral("x:"), QLineEdit::Normal,
+                                             typed, &given);
+  if (!given) return;
+  if (const auto reason = explorer_->go_to(text, now())) return show_message(windowTitle(), *reason, true);
+  display({spoken_trace(explorer_->trace_point()->x(), explorer_->view()) + QLatin1Char('.')});
+}
+
 void FrmMain::show_about() {
   if (!frm_about) frm_about = std::make_unique<FrmAbout>(font(), this);
   frm_about->show_modal();
@@ -273,78 +312,6 @@ void FrmMain::set_save_file_asker(std::unique_ptr<SaveFileAsker> asker) { save_a
 void FrmMain::show_message(const QString& title, const QString& text, bool warning) {
   QMessageBox box(warning ? QMessageBox::Warning : QMessageBox::NoIcon, title, text, QMessageBox::Ok, this);
   box.exec();
-}
-
-void FrmMain::step(const View& view, Gesture gesture) {
-  history_.record(view, gesture, clock_.elapsed());
-  show_view(view);
-  // A wheel turn during a drag: the drag goes on from the new view.
-  if (gesture != Gesture::drag && drag_start_ && pointer_) drag_start_ = {view, *pointer_};
-}
-
-QPointF FrmMain::pointed(QPointF pixel) const { return user_point(exploring_.mapping(kPictureSize), pixel); }
-
-void FrmMain::go(std::optional<View> view) {
-  if (view) show_view(*view);
-}
-
-void FrmMain::show_view(const View& view) {
-  exploring_ = view;
-  const RoundedRange range = view.shown();
-  if (!cleared_ && range == view_.range) return;
-  view_.range = range;
-  cleared_ = false;
-  const std::pair<QLineEdit*, int> bounds[] = {{txt_x1, range.x1r}, {txt_x2, range.x2r}, {txt_y1, range.y1r},
-                                               {txt_y2, range.y2r}};
-  for (const auto& [box, bound] : bounds) {
-    box->setText(QString::number(bound));
-    box->setCursorPosition(0);  // a box narrower than its number shows its start, the sign included
-  }
-  refresh_plot();  // drawn at the next paint: a burst of steps draws once
-  show_coordinates(pointer_);
-  if (!trace_x_) announcer_->say_when_settled(spoken_view(bounds_of(range)));
-}
-
-void FrmMain::on_wheel(QPoint angle_delta, QPointF at, Qt::KeyboardModifiers modifiers) {
-  // Ctrl zooms x alone, Shift y alone. Alt is left out: on X11 the toolkit
-  // turns Alt+wheel into a horizontal turn. A platform may turn Shift+wheel
-  // so too: then the horizontal angle counts.
-  const ZoomAxes axes = modifiers & Qt::ControlModifier ? ZoomAxes::x_only
-                        : modifiers & Qt::ShiftModifier ? ZoomAxes::y_only
-                                                        : ZoomAxes::both;
-  const int delta = angle_delta.y() != 0 || axes == ZoomAxes::both ? angle_delta.y() : angle_delta.x();
-  const int notches = wheel_.add(delta);
-  if (notches != 0) step(zoomed(exploring_, pointed(at), notches, axes), Gesture::wheel);
-}
-
-void FrmMain::show_coordinates(std::optional<QPointF> at) {
-  pointer_ = at;
-  QString text;
-  readout_values_.clear();
-  const auto snapped = at && view_.marks ? key_point_near(view_.range, kPictureSize, *at) : std::nullopt;
-  if (trace_x_) {
-    const double x = *trace_x_;
-    readout_values_ = QStringLiteral("%1\t%2\t%3").arg(exact_text(x), exact_text(quartic(x)), exact_text(quartic_slope(x)));
-    // Ten digits fit the line; Ctrl+Shift+C copies them all.
-    text = QStringLiteral("trace  x = %1  f(x) = %2  f′(x) = %3")
-               .arg(QString::number(x, 'g', 10), QString::number(quartic(x), 'g', 10),
-                    QString::number(quartic_slope(x), 'g', 10));
-  } else if (snapped) {
-    readout_values_ = QStringLiteral("%1\t%2").arg(exact_text(snapped->x), exact_text(snapped->y));
-    text = QStringLiteral("%1  x = %2  f(x) = %3").arg(kind_name(snapped->kind), exact_text(snapped->x), exact_text(snapped->y));
-  } else if (at) {
-    const double x = user_point(mapping_for(view_.range, kPictureSize), *at).x();
-    readout_values_ = QStringLiteral("%1\t%2").arg(exact_text(x), exact_text(quartic(x)));
-    text = coordinates_text(view_.range, kPictureSize, *at);
-  }
-  lbl_coordinates->setText(text);
-}
-
-void FrmMain::copy_values() const {
-  if (readout_values_.isEmpty()) return;
-  QGuiApplication::clipboard()->setText(readout_values_);
-  announcer_->say(readout_values_.count(QLatin1Char('\t')) == 2 ? QStringLiteral("Copied x, f of x and the slope.")
-                                                               : QStringLiteral("Copied x and f of x."));
 }
 
 QAction* FrmMain::add_action(const QString& text, const QKeySequence& keys, QWidget* where, Qt::ShortcutContext context) {
@@ -361,85 +328,53 @@ void FrmMain::show_menu(QPoint at) {
   menu.setObjectName(QStringLiteral("plot_menu"));
   for (QAction* action : std::as_const(menu_actions_)) {
     menu.addAction(action);
-    if (action == menu_actions_[1] || action == act_trace || action == menu_actions_[menu_actions_.size() - 2])
+    // Copying, the study of the curve, the view, saving.
+    if (action == menu_actions_[1] || action == menu_actions_[5] || action == menu_actions_[menu_actions_.size() - 2])
       menu.addSeparator();
   }
   menu.exec(pic_plot->mapToGlobal(at));
 }
 
-QString FrmMain::description() const {
-  return describe_plot(shown_plot(), bounds_of(view_.range), {view_.marks, trace_x_});
-}
-
-void FrmMain::refresh_plot() {
-  pic_plot->refresh();
-  pic_plot->setAccessibleDescription(description());
-  // The toolkit sends none itself; screen readers that cache the description read it afresh.
-  QAccessibleEvent changed(pic_plot, QAccessible::DescriptionChanged);
-  QAccessible::updateAccessibility(&changed);
-}
-
-void FrmMain::show_key_points(bool shown) {
-  view_.marks = shown;
-  refresh_plot();
-  show_coordinates(pointer_);
-  announcer_->say(spoken_key_points(bounds_of(view_.range), shown));
-}
-
-void FrmMain::set_trace(std::optional<double> x) {
-  const bool started = x && !trace_x_;
-  trace_x_ = x;
-  act_trace->setChecked(x.has_value());
-  if (x) step(following(exploring_, *x), Gesture::key);
-  pic_plot->set_trace(x ? std::optional(QPointF(*x, quartic(*x))) : std::nullopt);
-  pic_plot->setAccessibleDescription(description());
-  show_coordinates(pointer_);
-  const QString where = x ? spoken_trace(*x, bounds_of(view_.range)) + QLatin1Char('.') : QString();
-  if (!x) announcer_->say(QStringLiteral("Trace off."));
-  else if (started) announcer_->say(QStringLiteral("Trace on: ") + where);
-  else announcer_->say_when_settled(where);
-}
-
-// One pixel column, or one sample at the last plot's clarity.
-void FrmMain::step_trace(int direction, bool by_sample) {
-  const RoundedRange r = view_.range;
-  const double column = double(r.x2r - r.x1r) / (kPictureSize.width - 1);
-  const double sample = view_.clarity > 0 ? 1.0 / view_.clarity : column;
-  set_trace(*trace_x_ + direction * (by_sample ? sample : column));
-}
-
 bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress) return false;
-  const int key = static_cast<QKeyEvent*>(event)->key();
+  const auto* key_event = static_cast<QKeyEvent*>(event);
+  const int key = key_event->key();
   if (watched != pic_plot) {
     // As Space does, and as buttons do on most desktops.
     if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
     static_cast<QPushButton*>(watched)->click();
     return true;
   }
-  const Qt::KeyboardModifiers modifiers = static_cast<QKeyEvent*>(event)->modifiers();
-  if (trace_x_ && (key == Qt::Key_Left || key == Qt::Key_Right)) {
-    step_trace(key == Qt::Key_Left ? -1 : 1, modifiers & Qt::ShiftModifier);
+  const Qt::KeyboardModifiers modifiers = key_event->modifiers();
+  const bool tracing = explorer_->trace_on();
+  if (tracing && (key == Qt::Key_Left || key == Qt::Key_Right)) {
+    display(explorer_->trace_step(key == Qt::Key_Left ? -1 : 1, modifiers & Qt::ShiftModifier, now()));
     return true;
   }
-  if (trace_x_ && key == Qt::Key_Escape) {
-    set_trace(std::nullopt);
+  if (tracing && key == Qt::Key_Escape) {
+    display(explorer_->end_trace());
+    return true;
+  }
+  // A number typed while tracing is the x to go to.
+  if (tracing && !key_event->text().isEmpty() && QStringLiteral("0123456789-.+&").contains(key_event->text()[0])) {
+    ask_trace_x(key_event->text());
     return true;
   }
   if (key == Qt::Key_Menu || (key == Qt::Key_F10 && modifiers & Qt::ShiftModifier)) {
-    show_menu(pointer_ ? pic_plot->widget_point(*pointer_) : pic_plot->rect().center());
+    const std::optional<QPointF> pointer = explorer_->pointer_position();
+    show_menu(pointer ? pic_plot->widget_point(*pointer) : pic_plot->rect().center());
     return true;
   }
-  switch (key) {
-    case Qt::Key_Left: step(stepped(exploring_, ViewKey::left), Gesture::key); return true;
-    case Qt::Key_Right: step(stepped(exploring_, ViewKey::right), Gesture::key); return true;
-    case Qt::Key_Up: step(stepped(exploring_, ViewKey::up), Gesture::key); return true;
-    case Qt::Key_Down: step(stepped(exploring_, ViewKey::down), Gesture::key); return true;
-    case Qt::Key_Plus:
-    case Qt::Key_Equal: step(stepped(exploring_, ViewKey::zoom_in), Gesture::key); return true;
-    case Qt::Key_Minus: step(stepped(exploring_, ViewKey::zoom_out), Gesture::key); return true;
-    default: return false;
-  }
+  const std::pair<int, ViewKey> keys[] = {{Qt::Key_Left, ViewKey::left}, {Qt::Key_Right, ViewKey::right},
+                                          {Qt::Key_Up, ViewKey::up},     {Qt::Key_Down, ViewKey::down},
+                                          {Qt::Key_Plus, ViewKey::zoom_in}, {Qt::Key_Equal, ViewKey::zoom_in},
+                                          {Qt::Key_Minus, ViewKey::zoom_out}};
+  for (const auto& [code, view_key] : keys)
+    if (key == code) {
+      display(explorer_->key(view_key, now()));
+      return true;
+    }
+  return false;
 }
 
 void FrmMain::showEvent(QShowEvent* event) {

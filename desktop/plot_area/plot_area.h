@@ -1,51 +1,34 @@
 #pragma once
 // The widget `pic_plot`: a sunken frame around the plot, drawn at the screen's
-// own pixels, with the two line objects on top and the hand cursor. What to
-// draw comes from its owner, as a function that draws the plot on a surface of
-// any size; the widget calls it when the picture changed or the screen's scale
-// did. It turns the pointer into signals and knows nothing of plots.
+// own pixels (surface/device_area.h), with the two line objects on top, the
+// trace's marker and the hand cursor. It draws the picture it is given, again
+// when that changes or the screen's scale does, and turns the pointer into
+// signals; what to show is the session's (view/explorer.h).
 
 #include <QFrame>
 #include <QRubberBand>
-#include <functional>
 #include <optional>
 
+#include "plot/plot_request.h"
 #include "surface/surface.h"
 
 namespace vesk {
-
-// The device pixels the drawable area covers, wholly or in part, whose top-left corner
-// lies at `area_in_window` of its window (logical pixels), on a screen of
-// `ratio` device pixels a logical pixel; and where the first of them begins,
-// in logical pixels from that corner.
-struct DeviceArea {
-  PixelSize pixels;
-  QPointF origin;
-  qreal ratio = 1.0;
-  int line_width = 1;  // max(1, round(ratio × layout scale))
-};
-DeviceArea device_area(QPoint area_in_window, QSize area_size, qreal ratio, qreal layout_scale = 1.0);
-
-// The device pixels a horizontal or vertical line object covers, `line_width`
-// times its width thick, centred on the line the surface draws there; empty
-// when it lies outside.
-QRect line_object_pixels(const LineObject& line, const Mapping& mapping, int line_width);
 
 class PlotArea : public QFrame {
   Q_OBJECT
 
  public:
-  using Drawing = std::function<void(Surface&)>;
   static constexpr int kBorder = 2;  // pixels of the sunken 3-D border on each side
   static constexpr QRgb kFocusMark = qRgb(255, 140, 0);  // the border while the keys act here: dark orange
 
   // Shows a picture of `picture` pixels (times the layout's scale, twips.h), inside its border.
-  PlotArea(QSize picture, Drawing drawing, QWidget* parent = nullptr);
+  PlotArea(QSize picture, QWidget* parent = nullptr);
   // Where a position in the picture's pixels lies in the widget.
   QPoint widget_point(QPointF at) const;
 
-  // The picture changed: draw it again before it is next shown.
-  void refresh();
+  // What to show, drawn at the next paint; `cleared`: the area empty, the line
+  // objects where the request's frame puts them (a refused plot command).
+  void show_plot(const PlotRequest& request, bool cleared);
   // The trace's marker at a point in user units, over the picture; none without.
   void set_trace(std::optional<QPointF> at);
 
@@ -80,10 +63,11 @@ class PlotArea : public QFrame {
  private:
   QPointF drawable_position(QPointF widget_position) const;
 
-  Drawing drawing_;
+  PlotRequest request_;
+  bool cleared_ = false;
   QRubberBand* box_;
-  std::optional<QPointF> box_from_;
-  std::optional<QPointF> trace_;  // widget coordinates of the press, while a box is drawn
+  std::optional<QPointF> box_from_;  // widget coordinates of the press, while a box is drawn
+  std::optional<QPointF> trace_;     // the trace's marker, user units
   std::optional<Surface> screen_;
   QSize picture_;
   qreal scale_;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFontInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <algorithm>
 #include <cmath>
 
@@ -28,6 +29,14 @@ QFont preferred_window_font() { return sans_serif(QStringLiteral("DejaVu Sans Co
 double text_scale(int desktop_pixels, int styled_pixels) {
   const double larger = std::max({1.0, double(desktop_pixels) / kDefaultDesktopPixels, double(styled_pixels) / kDesignPixels});
   return std::round(larger * 4) / 4;
+}
+
+void fit_text(QLineEdit* box) {
+  QFont font = box->parentWidget() ? box->parentWidget()->font() : box->font();
+  // The room inside the frame and the box's own margins (2 pixels each side).
+  const int room = box->contentsRect().width() - box->textMargins().left() - box->textMargins().right() - 4;
+  while (QFontMetrics(font).horizontalAdvance(box->text()) > room && font.pixelSize() > 6) font.setPixelSize(font.pixelSize() - 1);
+  if (font != box->font()) box->setFont(font);
 }
 
 double application_text_scale() {

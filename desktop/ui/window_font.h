@@ -3,6 +3,8 @@
 #include <QFont>
 #include <functional>
 
+class QLineEdit;
+
 namespace vesk {
 
 // The font of the program's windows. The layouts were made for a narrow
@@ -21,5 +23,10 @@ QFont preferred_window_font();
 double text_scale(int desktop_pixels, int styled_pixels);
 // The same, of the running application: its font, its style sheet.
 double application_text_scale();
+
+// A box's text shown whole: the font narrowed, pixel by pixel down to 6
+// pixels, while the text would run past the box's edge (a box cuts the last
+// digit of "-32768" otherwise); the window's font again where it fits.
+void fit_text(QLineEdit* box);
 
 }  // namespace vesk
