@@ -50,6 +50,24 @@ BENCHMARK_CAPTURE(plot, start_up_point, PlotRequest{kStartUp, 100, PlotMode::poi
 // A zoom step near the minimum at the highest clarity, where the curve fills the view.
 BENCHMARK_CAPTURE(plot, dense_step_point, PlotRequest{{-3, 2, -8, 12}, 32767, PlotMode::point}, kScale1, 1)->Unit(benchmark::kMillisecond);
 
+// A step of the view: the numbered frame and the plot command's samples,
+// widest at the highest clarity, and the deepest a view goes (a pixel
+// spanning a few hundred doubles) on the minimum.
+PlotRequest explored(RoundedRange range, int clarity, PlotMode mode, vesk::Bounds view) {
+  PlotRequest request{range, clarity, mode, true};
+  request.view = view;
+  return request;
+}
+const vesk::Bounds kWidestView{-32768, 32767, -32768, 32767};
+const vesk::Bounds kDeepest{-1.6391870431759450, -1.6391870431759450 + 578 * 256 * 2.220446049250313e-16,
+                            -7.4762019259274917, -7.4762019259274917 + 389 * 256 * 8.881784197001252e-16};
+BENCHMARK_CAPTURE(plot, step_worst_line, explored(kWidest, 32767, PlotMode::line, kWidestView), kScale1, 1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(plot, step_worst_point, explored(kWidest, 32767, PlotMode::point, kWidestView), kScale1, 1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(plot, step_worst_line_scale_2, explored(kWidest, 32767, PlotMode::line, kWidestView), kScale2, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(plot, step_worst_point_scale_2, explored(kWidest, 32767, PlotMode::point, kWidestView), kScale2, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(plot, step_deepest_line, explored(kStartUp, 32767, PlotMode::line, kDeepest), kScale1, 1)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(plot, step_deepest_line_scale_2, explored(kStartUp, 32767, PlotMode::line, kDeepest), kScale2, 2)->Unit(benchmark::kMicrosecond);
+
 // The per-sample reference beside the fast renderer on the same input, sized
 // so the reference takes about a second: x −400 … 400 at clarity 32767 is
 // 26 million samples.

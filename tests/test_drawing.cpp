@@ -32,7 +32,8 @@ QImage blank(int width, int height) {
 QString against_reference(const PlotRequest& request, std::pair<PixelSize, int> screen) {
   Surface fast(screen.first, screen.second), reference(screen.first, screen.second);
   draw_plot(fast, request);
-  draw_frame(reference, request.range);
+  if (request.view) draw_numbered_frame(reference, *request.view, request.numbers);
+  else draw_frame(reference, request.range);
   draw_curve_each_sample(reference, request);
   const QString difference = first_difference(fast.image(), reference.image());
   const RoundedRange r = request.range;
@@ -149,6 +150,60 @@ class TestDrawing : public QObject {
           const QString difference = against_reference({range, clarity, mode}, screen);
           QVERIFY2(difference.isEmpty(), qPrintable(difference));
         }
+  }
+
+  // Explored views, at any depth: the plot command's samples, those beyond each edge joined across it.
+  void views_equal_every_sample() {
+    const std::tuple<Bounds, int> rows[] = {
+        {{-7.2, 7.2, -7.2, 7.2}, 100}, {{-1.6391875, -1.6391865, -7.4762025, -7.4762015}, 32767},  // between two samples
+        {{-1.64, -1.638, -7.4763, -7.476}, 30000}, {{0.1, 0.1 + 1e-11, 0.1, 0.1 + 1e-11}, 7},
+        {{-32768, 32767, -32768, 32767}, 3}, {{2.5, 2.75, 40, 90}, 1000}};
+    for (const auto& [view, clarity] : rows)
+      for (const PlotMode mode : {PlotMode::line, PlotMode::point}) {
+        PlotRequest request{{-9, 9, -9, 9}, clarity, mode};
+        request.view = view;
+        const QString difference = against_reference(request, kScreens[view.x_to - view.x_from > 1 ? 0 : 2]);
+        QVERIFY2(difference.isEmpty(), qPrintable(difference));
+      }
+  }
+
+  // The numbered frame's grid: 1, 2 or 5 × 10^k units at least 10 pixels apart and less than 25, from a billionth
+  // of a unit to the whole number range; its numbers read as the lines they stand at, inside the picture, apart.
+  void numbered_grid_data() {
+    QTest::addColumn<Bounds>("view");
+    QTest::addColumn<QString>("spacings");  // along x, along y
+    QTest::newRow("a billionth about 1") << Bounds{1, 1 + 1e-9, 3, 3 + 1e-9} << "2e-11 5e-11";
+    QTest::newRow("about the minimum") << Bounds{-1.7, -1.6, -7.5, -7.4} << "0.002 0.005";
+    QTest::newRow("the start-up, zoomed") << Bounds{-7.2, 7.2, -7.2, 7.2} << "0.5 0.5";
+    QTest::newRow("the axes out of view") << Bounds{100, 130, 1e6 / 1e3, 2e3} << "1 50";
+    QTest::newRow("the widest") << Bounds{-32768, 32767, -32768, 32767} << "2000 2000";
+  }
+  void numbered_grid() {
+    QFETCH(Bounds, view);
+    QFETCH(QString, spacings);
+    const double sx = grid_spacing(view.x_to - view.x_from, 579), sy = grid_spacing(view.y_to - view.y_from, 390);
+    QCOMPARE(QStringLiteral("%1 %2").arg(sx).arg(sy), spacings);
+    for (const auto& [spacing, units, pixels] : {std::tuple{sx, view.x_to - view.x_from, 578}, std::tuple{sy, view.y_to - view.y_from, 389}})
+      QVERIFY(spacing / units * pixels >= kGridPixels && spacing / units * pixels < 25);
+    const QList<PlacedNumber> numbers = grid_numbers(view, {579, 390}, 1);
+    QVERIFY(numbers.size() >= 4);
+    const auto on_the_grid = [](double value, double spacing) { return std::abs(value - std::round(value / spacing) * spacing) < spacing * 1e-3; };
+    for (int i = 0; i < numbers.size(); ++i) {
+      const double value = numbers[i].text.toDouble();
+      QVERIFY(QRect(0, 0, 579, 390).contains(numbers[i].place));
+      QVERIFY2(on_the_grid(value, sx) || on_the_grid(value, sy), qPrintable(numbers[i].text));
+      for (int j = 0; j < i; ++j) QVERIFY(!numbers[j].place.intersects(numbers[i].place));
+    }
+    // Drawn in a colour of their own, where the numbers are and nowhere else; hidden by N.
+    PlotRequest request{{-9, 9, -9, 9}, 100, PlotMode::frame_only};
+    request.view = view;
+    const QImage picture = plot_picture(request);
+    int font_pixels = 0;
+    for (const PlacedNumber& number : numbers) for_each_font_pixel(number, [&](int, int) { ++font_pixels; });
+    QCOMPARE(count_pixels(picture, kNumberColour), font_pixels);
+    request.numbers = false;
+    QCOMPARE(count_pixels(plot_picture(request), kNumberColour), 0);
+    for (const QRgb other : {kRed, kGreen, kPlotBackground, kButtonFace, kMarkColour}) QVERIFY(other != kNumberColour);
   }
 
   // Random ranges, wide and narrow, with and without the minimum in view, up

@@ -83,11 +83,12 @@ class TestKeyPoints : public QObject {
     PlotRequest marked = plain;
     marked.marks = true;
     QCOMPARE(picture_with_marks(plain), plot_picture(plain));
-    const std::tuple<PixelSize, int, QPoint> screens[] = {{{579, 390}, 1, {236, 356}}, {{1158, 780}, 2, {473, 713}}};
-    for (const auto& [pixels, width, minimum] : screens) {
+    // One size a screen scale, in device pixels: at 1.25 as at 1.5 nearly as large, never twice at once.
+    const std::tuple<PixelSize, int, QPoint, int> screens[] = {
+        {{579, 390}, 1, {236, 356}, 3}, {{724, 488}, 1, {296, 446}, 4}, {{869, 586}, 2, {355, 535}, 5}, {{1158, 780}, 2, {473, 713}, 6}};
+    for (const auto& [pixels, width, minimum, half] : screens) {
       Surface surface(pixels, width);
       draw_plot_with_marks(surface, marked);
-      const int half = kMarkHalf * width;
       const auto blue = [&](int x, int y) { return (surface.image().pixel(x, y) & 0xFFFFFFu) == 0x0000FFu; };
       QVERIFY(blue(minimum.x() - half, minimum.y()) && blue(minimum.x() + half, minimum.y() + half));
       QVERIFY(!blue(minimum.x() - half - 1, minimum.y()) && !blue(minimum.x(), minimum.y()));

@@ -241,8 +241,13 @@ class TestMainWindow : public QObject {
       QCOMPARE(range_boxes(), (QStringList{QString::number(r.x1r), QString::number(r.x2r), QString::number(r.y1r), QString::number(r.y2r)}));
       if (!shown.trace_on()) QCOMPARE(first_difference(on_screen(*window), with_markers(shown.picture())), QString());
     }
-    for (const char* box : {"txt_x1", "txt_x2", "txt_y1", "txt_y2"})  // the start of each number shows
-      QCOMPARE(window->findChild<QLineEdit*>(box)->cursorPosition(), 0);
+    for (int i = 0; i < 60; ++i) send_wheel(area, {0, 0}, {0, -120});  // out to the whole number range
+    for (const char* name : {"txt_x1", "txt_x2", "txt_y1", "txt_y2"}) {
+      auto* box = window->findChild<QLineEdit*>(name);
+      QCOMPARE(box->cursorPosition(), 0);  // the start of each number shows, and all of it: no digit cut
+      QVERIFY2(QFontMetrics(box->font()).horizontalAdvance(box->text()) <= box->contentsRect().width() - 4, name);
+    }
+    QCOMPARE(range_boxes(), (QStringList{"-32768", "32767", "-32768", "32767"}));
     QVERIFY(!answer.seen);
   }
 

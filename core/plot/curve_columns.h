@@ -49,7 +49,8 @@ class CurveColumns {
   template <typename Visit>
   void for_each_column(Visit visit) const;
   // Calls visit(column, row) once for each pixel of the area some sample falls
-  // in, column by column, each column's rows in increasing order.
+  // in, column by column, each column's rows in increasing order (a view's
+  // samples beyond its edges fall in none).
   template <typename Visit>
   void for_each_cell(Visit visit) const;
 
@@ -132,6 +133,7 @@ void CurveColumns::for_each_cell(Visit visit) const {
   const int height = mapping_.pixels().height;
   std::vector<int> rows;
   for_each_run([&](SampleIndex first, SampleIndex last, int c) {
+    if (c < 0 || c >= mapping_.pixels().width) return;
     rows.clear();
     const auto light = [&](int r) {
       if (r >= 0 && r < height) rows.push_back(r);

@@ -13,7 +13,7 @@ namespace {
 // The segments within one column light one run between its highest and its
 // lowest sample; only the segments from the last sample of one column to the
 // first of the next need the line routine.
-void draw_by_line(Raster& raster, const CurveColumns& curve, int height) {
+void draw_by_line(Raster& raster, const CurveColumns& curve, int raster_width, int height) {
   const double top_edge = -0.5;
   const double bottom_edge = height - 0.5;
   SampleIndex previous_last = -1;
@@ -21,6 +21,7 @@ void draw_by_line(Raster& raster, const CurveColumns& curve, int height) {
     if (previous_last >= 0)
       raster.line(curve.px(previous_last), curve.py(previous_last), curve.px(e.first), curve.py(e.first), kRed);
     previous_last = e.last;
+    if (e.column < 0 || e.column >= raster_width) return;  // a view's samples beyond its edges join it, nothing more
     const double top = curve.py(e.top);
     const double bottom = curve.py(e.bottom);
     if (bottom < top_edge || top > bottom_edge) return;
@@ -44,7 +45,7 @@ void draw_plot(Surface& surface, const PlotRequest& request) {
   const CurveColumns curve(surface.mapping(), sampling_for(request));
   Raster raster(surface.pixels(), surface.line_width());
   if (request.mode == PlotMode::line) {
-    if (curve.count() >= 2) draw_by_line(raster, curve, surface.image().height());
+    if (curve.count() >= 2) draw_by_line(raster, curve, surface.image().width(), surface.image().height());
   } else {
     curve.for_each_cell([&](int column, int row) { raster.block(column, column, row, row, kRed); });
   }

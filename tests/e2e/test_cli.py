@@ -76,6 +76,35 @@ def test_formats_and_doors(folder):
     assert all(os.path.islink(f"{folder}/to-{name}") for name in ("null", "full"))
 
 
+# What a plot command writes, as the 1.2.0 release wrote it: the first 16 hex digits of each file's SHA-256, as
+# BMP, PNG and JPEG. A change that alters these pictures has to mean to.
+PICTURES = {"": ("a9cb5a54b6c04889", "3cc29246dd311444", "854b93bb9519d854"),
+            "--by line": ("ae627b3080bef2f0", "dbe639f39bc451ae", "c81ccb74c8a04f6c"),
+            "--by point": ("f4ea77fd769c8458", "8e99ae43e6f3b349", "55419d1d3886595e"),
+            "--x-from -3 --x-to 2 --y-from -8 --y-to 12 --clarity 32767 --by point":
+                ("ef0c29ae2845cee0", "39dbb9af713b8369", "d0bb67fb28dd4269"),
+            "--x-from=-32768 --x-to 32767 --y-from=-32768 --y-to 32767 --clarity 32767 --by line":
+                ("a75b1bd026286277", "d63d0705fd80d2b0", "e28273401d4257b8"),
+            "--x-from 1 --x-to 5 --y-from 2 --y-to 7 --by line": ("1262027d5810af82", "050dfc06ed209ab2", "c8596cd8dfc05de3"),
+            "--x-from 0 --x-to 1 --y-from -1 --y-to 4 --clarity 1 --by point":
+                ("8d82061f72f5a6b2", "c7211f511c85dc43", "5499c8c5f8cd1402"),
+            "--x-from -1000 --x-to 2000 --y-from -900 --y-to 100 --clarity 3 --by line":
+                ("e7df7f1a718832bb", "f4867fe78982a34a", "70571c492ef0cfa1")}
+
+
+def test_pictures_as_released(folder):
+    """A plot command's pictures, byte for byte as the last release wrote them (24 files); a view gets numbers."""
+    import hashlib
+    for options, hashes in PICTURES.items():
+        for kind, expected in zip(("bmp", "png", "jpg"), hashes):
+            written = run([*options.split(), "-o", "-", "--format", kind], output=True)[2]
+            assert hashlib.sha256(written).hexdigest()[:16] == expected, (options, kind)
+    for refused in ("1,2,3", "1 0 0 1", "-40000 0 0 1", "3 3.00000000000001 0 1", "a b c d"):
+        status, error = run(["--view", refused, "-o", f"{folder}/v.png"])
+        assert status == 2 and "--view takes four numbers" in error, (refused, error)
+    assert run(["--view", "-7.2 7.2, -7.2 7.2", "-o", f"{folder}/v.png"]) == (0, "")
+
+
 def test_key_points(folder):
     """--key-points prints each key point in the X range with 17 significant digits; --marks draws them."""
     status, error, printed = run(["--key-points"], output=True)
