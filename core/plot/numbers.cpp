@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "plot/plot.h"
+#include "surface/raster.h"
 
 namespace vesk {
 namespace {
@@ -72,7 +73,8 @@ QList<PlacedNumber> grid_numbers(Bounds view, PixelSize pixels, int scale) {
   for (const double x : xs) widest = std::max(widest, text_width(grid_text(x, sx), scale));
   const double x_step = sx / (view.x_to - view.x_from) * (pixels.width - 1);
   const int x_stride = label_stride(x_step, widest + 2 * kGlyphAdvance * scale);
-  const int axis_row = int(std::floor(mapping.to_pixel_y(0) + 0.5));
+  // Clamped: far out of view the axis lies beyond any int.
+  const int axis_row = pixel_index(mapping.to_pixel_y(0), pixels.height);
   int top = view.y_from > 0 ? pixels.height - height - gap : view.y_to < 0 ? gap : axis_row + 3 * scale;
   if (view.y_from <= 0 && view.y_to >= 0 && top + height > pixels.height) top = axis_row - 2 * scale - height;
   for (const double x : xs) {
@@ -88,7 +90,7 @@ QList<PlacedNumber> grid_numbers(Bounds view, PixelSize pixels, int scale) {
   const double sy = grid_spacing(view.y_to - view.y_from, kPictureSize.height);
   const double y_step = sy / (view.y_to - view.y_from) * (pixels.height - 1);
   const int y_stride = label_stride(y_step, height + 2 * gap);
-  const int axis_column = int(std::floor(mapping.to_pixel_x(0) + 0.5));
+  const int axis_column = pixel_index(mapping.to_pixel_x(0), pixels.width);
   for (const double y : grid_values(view.y_from, view.y_to, sy)) {
     if (std::llround(y / sy) % y_stride != 0) continue;
     const QString text = grid_text(y, sy);
