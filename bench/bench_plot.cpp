@@ -4,12 +4,14 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <vector>
 
 #include "files/plot_file.h"
 #include "key_points/key_points.h"
 #include "plot/frame.h"
 #include "plot/plot.h"
 #include "plot/reference_curve.h"
+#include "sound/curve_sound.h"
 #include "surface/surface.h"
 
 namespace {
@@ -106,6 +108,20 @@ BENCHMARK_CAPTURE(file, dense_svg_line, PlotRequest{{-3, 2, -8, 12}, 32767, Plot
 BENCHMARK_CAPTURE(file, dense_svg_point, PlotRequest{{-3, 2, -8, 12}, 32767, PlotMode::point}, vesk::FileFormat::svg)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(file, dense_pdf_point, PlotRequest{{-3, 2, -8, 12}, 32767, PlotMode::point}, vesk::FileFormat::pdf)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(file, worst_bmp, PlotRequest{kWidest, 32767, PlotMode::point}, vesk::FileFormat::bmp)->Unit(benchmark::kMillisecond);
+
+// The sound of a view, three seconds, made a tenth of a second at a time as the
+// player asks for it (its memory: that piece); the worst input has 2.1 billion samples.
+void sound(benchmark::State& state, PlotRequest request) {
+  std::vector<std::int16_t> piece(4410 * 2);
+  for (auto _ : state) {
+    vesk::CurveSound sweep(request, vesk::kDefaultSeconds, vesk::Channels::stereo);
+    while (!sweep.done()) sweep.fill(piece.data(), 4410);
+    benchmark::DoNotOptimize(piece.data());
+  }
+}
+BENCHMARK_CAPTURE(sound, worst_line, PlotRequest{kWidest, 32767, PlotMode::line})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(sound, worst_point, PlotRequest{kWidest, 32767, PlotMode::point})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(sound, start_up_line, PlotRequest{kStartUp, 100, PlotMode::line})->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -4,7 +4,7 @@
 # packages are installed, so a prepared machine needs no network.
 set -euo pipefail
 
-packages=(g++ make cmake pkg-config qt6-base-dev qt6-svg-dev libxkbcommon-dev fonts-dejavu-core fonts-dejavu-extra)
+packages=(g++ make cmake pkg-config qt6-base-dev qt6-svg-dev qt6-multimedia-dev libxkbcommon-dev fonts-dejavu-core fonts-dejavu-extra)
 # On a Wayland desktop the toolkit's Wayland platform.
 if [ -n "${WAYLAND_DISPLAY:-}" ]; then packages+=(qt6-wayland); fi
 if [ "${1:-run}" = "test" ]; then
@@ -15,6 +15,8 @@ if [ "${1:-run}" = "test" ]; then
     qt6-pdf-dev libbenchmark-dev clang libclang-rt-14-dev desktop-file-utils appstream dpkg-dev lintian
     # a screen reader's view: an accessibility bus of its own, read from Debian's python
     dbus-daemon dbus-x11 at-spi2-core python3-pyatspi orca speech-dispatcher openbox
+    # a real sound server with a sink nobody hears, recorded
+    pulseaudio pulseaudio-utils
   )
 fi
 

@@ -12,6 +12,7 @@
 #include "files/write_file.h"
 #include "key_points/key_points.h"
 #include "reading/plot_input.h"
+#include "sound/curve_sound.h"
 #include "view/steps.h"
 
 namespace vesk {
@@ -150,9 +151,18 @@ int run_command_line(const QStringList& arguments) {
                      "curve's samples are those the other options' plot command takes."),
       QStringLiteral("x1,x2,y1,y2"));
   const QCommandLineOption no_numbers(QStringLiteral("no-numbers"), QStringLiteral("With --view: the grid without its numbers."));
+  const QCommandLineOption audio(
+      QStringLiteral("audio"),
+      QStringLiteral("Write the sound of the view (what the window's H plays) as a WAV file; - for standard output. "
+                     "Needs --by."),
+      QStringLiteral("file"));
+  const QCommandLineOption duration(QStringLiteral("duration"),
+                                    QStringLiteral("With --audio: the sweep's length in seconds, 0.5 … 60 (default 3)."),
+                                    QStringLiteral("seconds"));
+  const QCommandLineOption mono(QStringLiteral("mono"), QStringLiteral("With --audio: one channel, not stereo."));
   const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help"), QStringLiteral("?")},
                                 QStringLiteral("Displays this help."));
-  parser.addOptions({output, format, x_from, x_to, y_from, y_to, clarity, by, key_points_option, marks, view, no_numbers, help});
+  parser.addOptions({output, format, x_from, x_to, y_from, y_to, clarity, by, key_points_option, marks, view, no_numbers, audio, duration, mono, help});
   const QCommandLineOption version = parser.addVersionOption();
   // Accepted beside ours and left to the toolkit, as the window does.
   for (const QStringList* names : {&kToolkitOptionsWithValue, &kToolkitFlags}) {
@@ -175,8 +185,27 @@ int run_command_line(const QStringList& arguments) {
   }
   if (!parser.positionalArguments().isEmpty())
     return fail(2, QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().constFirst()));
-  if (!parser.isSet(output) && !parser.isSet(key_points_option))
+  if (!parser.isSet(output) && !parser.isSet(key_points_option) && !parser.isSet(audio))
     return fail(2, QStringLiteral("--output FILE is needed to write a plot."));
+  double seconds = kDefaultSeconds;
+  if (parser.isSet(duration) || parser.isSet(mono)) {
+    if (!parser.isSet(audio)) return fail(2, QStringLiteral("--duration and --mono are for --audio FILE."));
+  }
+  if (parser.isSet(duration)) {
+    bool number = false;
+    seconds = parser.value(duration).toDouble(&number);
+    if (!number || !(seconds >= kShortestSeconds && seconds <= kLongestSeconds))
+      return fail(2, QStringLiteral("--duration takes seconds from 0.5 to 60, not '%1'.").arg(parser.value(duration)));
+  }
+  const bool audio_to_standard_output = parser.value(audio) == QLatin1String("-");
+  if (parser.isSet(audio)) {
+    if (!parser.isSet(by))
+      return fail(2, QStringLiteral("--audio needs --by line or --by point: the frame alone has no curve to hear."));
+    if (!audio_to_standard_output && is_folder(argument_bytes(parser.value(audio))))
+      return fail(2, QStringLiteral("%1 is a folder: --audio names the file to write.").arg(parser.value(audio)));
+    if (audio_to_standard_output && parser.value(output) == QLatin1String("-"))
+      return fail(2, QStringLiteral("--output - and --audio - cannot both use standard output."));
+  }
 
   PlotMode mode = PlotMode::frame_only;
   if (parser.isSet(by)) {
@@ -222,7 +251,17 @@ int run_command_line(const QStringList& arguments) {
   if (parser.isSet(key_points_option)) {
     for (const KeyPoint& point : key_points_in(request.shown()))
       std::printf("%s %.17g %.17g\n", qPrintable(kind_name(point.kind)), point.x, point.y);
-    if (const int status = printed(); status != 0 || !parser.isSet(output)) return status;
+    if (const int status = printed(); status != 0 || (!parser.isSet(output) && !parser.isSet(audio))) return status;
+  }
+  if (parser.isSet(audio)) {
+    const QByteArray sound = wav_file(CurveSound(request, seconds, parser.isSet(mono) ? Channels::mono : Channels::stereo));
+    const auto reason = audio_to_standard_output ? write_to_descriptor(sound, STDOUT_FILENO)
+                                                 : write_file(sound, argument_bytes(parser.value(audio)), Waiting::yes);
+    if (reason) {
+      return fail(1, QStringLiteral("The sound could not be saved to %1: %2")
+                         .arg(audio_to_standard_output ? QStringLiteral("standard output") : parser.value(audio), *reason));
+    }
+    if (!parser.isSet(output)) return 0;
   }
   request.marks = parser.isSet(marks);
   const QByteArray bytes = encode_plot(request, *chosen);

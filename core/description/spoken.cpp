@@ -144,4 +144,9 @@ QString spoken_trace(double x, Bounds view) {
            spoken_number(quartic_slope(x)));
 }
 
+QString spoken_playing(Bounds view) {
+  return QStringLiteral("Playing the curve from x %1 to %2.")
+      .arg(spoken_number(view.x_from, x_resolution(view)), spoken_number(view.x_to, x_resolution(view)));
+}
+
 }  // namespace vesk

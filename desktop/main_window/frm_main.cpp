@@ -20,6 +20,7 @@
 #include "main_window/save_dialog.h"
 #include "plot/plot.h"
 #include "plot_area/plot_area.h"
+#include "sound/sound_player.h"
 #include "ui/accessibility.h"
 #include "ui/application.h"
 #include "ui/twips.h"
@@ -90,6 +91,7 @@ FrmMain::FrmMain(QWidget* parent, const QFont& preferred_font) : QWidget(parent,
       {cmd_plotline, "plot by line"}, {cmd_plotpoint, "plot by point"}, {cmd_saveplot, "Seve plot"}, {cmd_about, "About"}};
   for (const auto& [control, name] : spoken_names) control->setAccessibleName(QLatin1String(name));
   announcer_ = new Announcer(this);
+  player_ = new SoundPlayer(this);
 
   connect(cmd_plotline, &QPushButton::clicked, this, [this] { plot(PlotMode::line); });
   connect(cmd_plotpoint, &QPushButton::clicked, this, [this] { plot(PlotMode::point); });
@@ -106,10 +108,15 @@ FrmMain::FrmMain(QWidget* parent, const QFont& preferred_font) : QWidget(parent,
   act_numbers = add_action(QStringLiteral("Numbers"), QKeySequence(Qt::Key_N), pic_plot, Qt::WidgetShortcut);
   connect(act_numbers, &QAction::triggered, this, [this] { display(explorer_->toggle_numbers()); });
   act_trace = add_action(QStringLiteral("Trace"), QKeySequence(Qt::Key_T), pic_plot, Qt::WidgetShortcut);
-  connect(act_trace, &QAction::triggered, this, [this] { display(explorer_->toggle_trace(now())); });
+  connect(act_trace, &QAction::triggered, this, [this] {
+    display(explorer_->toggle_trace(now()));
+    play_trace_tone();
+  });
   for (QAction* checkable : {act_key_points, act_numbers, act_trace}) checkable->setCheckable(true);
   connect(add_action(QStringLiteral("Go to x"), QKeySequence(Qt::CTRL | Qt::Key_G), pic_plot, Qt::WidgetShortcut),
           &QAction::triggered, this, [this] { ask_trace_x({}); });
+  act_hear = add_action(QStringLiteral("Hear the curve"), QKeySequence(Qt::Key_H), pic_plot, Qt::WidgetShortcut);
+  connect(act_hear, &QAction::triggered, this, &FrmMain::hear);
   connect(add_action(QStringLiteral("Fit y"), QKeySequence(Qt::Key_F), pic_plot, Qt::WidgetShortcut),
           &QAction::triggered, this, [this] { display(explorer_->fit_y(now())); });
   connect(add_action(QStringLiteral("Back"), QKeySequence::Back, this, Qt::WindowShortcut), &QAction::triggered, this,
@@ -241,9 +248,11 @@ void FrmMain::display(const Said& said) {
   if (!shown_picture_ || *shown_picture_ != std::pair(picture, explorer_->cleared())) {
     shown_picture_ = std::pair(picture, explorer_->cleared());
     pic_plot->show_plot(picture, explorer_->cleared());  // drawn at the next paint: a burst of steps draws once
+    player_->stop();  // the sound of a view no longer shown
+    sound_line_.clear();
   }
   pic_plot->set_trace(explorer_->trace_point());
-  lbl_coordinates->setText(explorer_->readout());
+  lbl_coordinates->setText(sound_line_.isEmpty() ? explorer_->readout() : sound_line_);
   act_key_points->setChecked(explorer_->key_points_on());
   act_numbers->setChecked(explorer_->numbers_on());
   act_trace->setChecked(explorer_->trace_on());
@@ -300,6 +309,28 @@ void FrmMain::ask_trace_x(const QString& typed) {
   if (!given) return;
   if (const auto reason = explorer_->go_to(text, now())) return show_message(windowTitle(), *reason, true);
   display({spoken_trace(explorer_->trace_point()->x(), explorer_->view()) + QLatin1Char('.')});
+  play_trace_tone();
+}
+
+void FrmMain::hear() {
+  if (player_->playing()) {
+    player_->stop();
+    return announcer_->say(QStringLiteral("Stopped."));
+  }
+  const PlotRequest picture = explorer_->picture();
+  if (explorer_->cleared() || picture.mode == PlotMode::frame_only)
+    return announcer_->say(QStringLiteral("Nothing to hear yet: plot by line or by point first."));
+  if (const auto reason = player_->play(CurveSound(picture, kDefaultSeconds, Channels::stereo))) {
+    sound_line_ = *reason;
+    return display({*reason});
+  }
+  announcer_->say(spoken_playing(picture.shown()));
+}
+
+void FrmMain::play_trace_tone() {
+  // Quietly nothing where no sound can play: H says why, and the readout keeps the trace's values.
+  if (const auto point = explorer_->trace_point())
+    player_->play(CurveSound::trace_tone(explorer_->picture(), point->x(), Channels::stereo));
 }
 
 void FrmMain::show_about() {
@@ -329,7 +360,7 @@ void FrmMain::show_menu(QPoint at) {
   for (QAction* action : std::as_const(menu_actions_)) {
     menu.addAction(action);
     // Copying, the study of the curve, the view, saving.
-    if (action == menu_actions_[1] || action == menu_actions_[5] || action == menu_actions_[menu_actions_.size() - 2])
+    if (action == menu_actions_[1] || action == act_hear || action == menu_actions_[menu_actions_.size() - 2])
       menu.addSeparator();
   }
   menu.exec(pic_plot->mapToGlobal(at));
@@ -349,10 +380,12 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
   const bool tracing = explorer_->trace_on();
   if (tracing && (key == Qt::Key_Left || key == Qt::Key_Right)) {
     display(explorer_->trace_step(key == Qt::Key_Left ? -1 : 1, modifiers & Qt::ShiftModifier, now()));
+    play_trace_tone();
     return true;
   }
-  if (tracing && key == Qt::Key_Escape) {
-    display(explorer_->end_trace());
+  if (key == Qt::Key_Escape && (tracing || player_->playing())) {
+    if (player_->playing()) player_->stop();
+    if (tracing) display(explorer_->end_trace());
     return true;
   }
   // A number typed while tracing is the x to go to.

@@ -26,6 +26,7 @@ class Announcer;
 class FrmAbout;
 class PlotArea;
 class SaveFileAsker;
+class SoundPlayer;
 
 class FrmMain : public QWidget {
   Q_OBJECT
@@ -73,6 +74,9 @@ class FrmMain : public QWidget {
   void copy_values() const;
   // Asks for the trace's x, starting from what was typed.
   void ask_trace_x(const QString& typed);
+  // H: plays the view's sound, or stops it. A trace step plays the marker's tone.
+  void hear();
+  void play_trace_tone();
 
   PlotArea* pic_plot;
   QPushButton* cmd_plotline;
@@ -88,9 +92,12 @@ class FrmMain : public QWidget {
   QAction* act_key_points;
   QAction* act_numbers;
   QAction* act_trace;
+  QAction* act_hear;
   QList<QAction*> menu_actions_;  // the plot area's commands, in the order its menu lists them
   Announcer* announcer_;          // what a screen reader is told as it happens
   std::unique_ptr<SaveFileAsker> save_asker_;
+  SoundPlayer* player_;
+  QString sound_line_;  // why nothing plays, in the readout until the picture changes
   std::unique_ptr<FrmAbout> frm_about;  // no owner window: a top-level of its own
 
   std::unique_ptr<Explorer> explorer_;

@@ -3,7 +3,7 @@
 preloaded shim, by the file-size limit, by a full device) and keep the earlier file, targets that are not regular
 files, the files themselves, and starts that fail and name the cause."""
 
-import errno, os, shutil, signal, socket, stat, subprocess, threading, time
+import errno, wave, os, shutil, signal, socket, stat, subprocess, threading, time
 from desktop import *
 
 SHIM = os.environ.get("VESK_WRITE_FAULTS", "")
@@ -33,7 +33,15 @@ def test_refusals(folder):
             (["-o", f"{folder}/x.png", "--format", "gif"], 2, "--format takes one of bmp, jpg, png, svg, pdf, not 'gif'"),
             (["-o", f"{folder}/adir"], 2, "adir is a folder"),
             (["-o", f"{folder}/new/"], 2, "new/ is a folder"),
-            (["--output", "/nonexistent-vesk/x.bmp"], 1, "saved to /nonexistent-vesk/x.bmp: No such file or directory")]:
+            (["--output", "/nonexistent-vesk/x.bmp"], 1, "saved to /nonexistent-vesk/x.bmp: No such file or directory"),
+            (["--by", "line", "--audio", f"{folder}/a.wav", "--duration", "0.49"], 2, "--duration takes seconds from 0.5 to 60, not '0.49'"),
+            (["--by", "line", "--audio", f"{folder}/a.wav", "--duration=60.01"], 2, "not '60.01'"),
+            (["--by", "line", "--audio", f"{folder}/a.wav", "--duration", "nan"], 2, "not 'nan'"),
+            (["--by", "line", "-o", out, "--duration", "3"], 2, "--duration and --mono are for --audio FILE"),
+            (["--audio", f"{folder}/a.wav"], 2, "--audio needs --by line or --by point"),
+            (["--by", "point", "--audio", f"{folder}/adir"], 2, "adir is a folder: --audio"),
+            (["--by", "line", "--audio", "-", "-o", "-"], 2, "cannot both use standard output"),
+            (["--by", "line", "--audio", "/nonexistent-vesk/a.wav"], 1, "sound could not be saved to /nonexistent-vesk/a.wav: No such file")]:
         status_was, error = run(arguments)
         assert status_was == status and error.count("\n") == 1 and (error == said if said.endswith("\n") else said in error), error
     assert os.listdir(folder) == ["adir"]
@@ -125,6 +133,31 @@ WAYS = {"without a name": (0o777, [], "", "write", ["rename", "dirsync", "link"]
         "named temporary": (0o777, [], "tmpfile:1+:95,", "write", ["rename", "dirsync", "link"]),
         "in place": (0o555, AS_NOBODY, "", "pwrite", ["ftruncate", "fallocate"]),
         "new file": (0o777, [], "", "write", ["link", "dirsync"])}
+
+
+def test_sound_files(folder):
+    """--audio writes a WAV file Python's wave reads: 44.1 kHz, 16 bits, stereo or --mono, the duration asked, the
+    same for the same view whatever else is asked, a picture written beside it; to standard output too; a write that
+    fails is status 1 with its cause and the earlier file as it was."""
+    for arguments, channels, seconds in [([], 2, 3.0), (["--mono"], 1, 3.0), (["--duration", "0.5"], 2, 0.5),
+                                         (["--duration=60", "--mono"], 1, 60.0), (["--duration", "7.25"], 2, 7.25)]:
+        assert run(["--by", "line", "--audio", f"{folder}/a.wav", *arguments]) == (0, ""), arguments
+        with wave.open(f"{folder}/a.wav") as sound:
+            assert (sound.getnchannels(), sound.getsampwidth(), sound.getframerate()) == (channels, 2, 44100), arguments
+            assert sound.getnframes() == round(seconds * 44100), (arguments, sound.getnframes())
+    first = read(f"{folder}/a.wav")
+    assert run(["--audio", f"{folder}/a.wav", "--duration=7.25", "--by", "line", "--marks", "-o",
+                f"{folder}/p.png"]) == (0, "") and read(f"{folder}/a.wav") == first
+    assert read(f"{folder}/p.png")[:4] == b"\x89PNG"
+    status, _, piped = run(["--by", "point", "--audio", "-", "--view", "0,2,-1,10"], output=True)
+    assert status == 0 and piped[:4] == b"RIFF" and len(piped) == 44 + 3 * 44100 * 4
+    assert run(["--by", "point", "--view", "0,2,-1,10", "--audio", f"{folder}/v.wav"]) == (0, "")
+    assert read(f"{folder}/v.wav") == piped
+    if SHIM:
+        for fault in (f"write:1:{errno.ENOSPC}", f"fsync:1:{errno.EIO}", f"rename:1:{errno.EIO}"):
+            status, error = run(["--by", "line", "--audio", f"{folder}/v.wav"], environment={**PRELOAD, "VESK_FAULTS": fault})
+            assert status == 1 and "sound could not be saved" in error and os.strerror(int(fault.split(":")[2])) in error, (fault, error)
+            assert read(f"{folder}/v.wav") == piped, fault
 
 
 def prepare(folder, way):  # the folder and file of one way of writing, as it was before the save

@@ -56,8 +56,8 @@ def cpu_seconds(pid):
 
 
 def test_orca_hears_it(folder):
-    """A plot command, a wheel burst (heard once) and a key step, K, a trace step, a save and a cancel, the About
-    window's links and close by keyboard, and word steps in every box, which answer at once."""
+    """A plot command, a wheel burst (heard once) and a key step, K, a trace step, H with no sound server, a save
+    and a cancel, the About window's links and close by keyboard, and word steps in every box, which answer at once."""
     if not shutil.which("orca") or not os.environ.get("DBUS_SESSION_BUS_ADDRESS"):
         raise Skip("no Orca or no D-Bus session here")
     os.chmod(folder, 0o700)
@@ -67,7 +67,7 @@ def test_orca_hears_it(folder):
     orca = Orca(folder)
     try:
         with Program(environment={"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1", "HOME": folder, "XDG_RUNTIME_DIR": folder,
-                                  "PATH": f"{folder}/bin:" + os.environ["PATH"]}) as program:
+                                  "PULSE_SERVER": f"unix:{folder}/no-sound-server", "PATH": f"{folder}/bin:" + os.environ["PATH"]}) as program:
             assert wait_until(lambda: "frame only" in orca.spoken(), 15), orca.spoken()
             for keys, heard in [
                     ("alt+l", "Plotted by line, x from minus 9 to 9, y from minus 9 to 9."),
@@ -75,7 +75,8 @@ def test_orca_hears_it(folder):
                     ("k", "Key points shown: root at x minus 2.37, y 0; inflection at x minus 0.88, y minus 4.27;"),
                     ("t", "Trace on: x 0, f 0, slope 3."),
                     ("Right", "x 0.02, f 0.07, slope 2.902."),
-                    ("Escape", "Trace off.")]:
+                    ("Escape", "Trace off."),
+                    ("h", "No sound: no sound device or sound server answered.")]:
                 said = orca.after(keys, heard)
                 assert heard in said, (keys, heard, said)
             start = len(orca.spoken())

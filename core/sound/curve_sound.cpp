@@ -1,0 +1,196 @@
+#include "sound/curve_sound.h"
+
+#include <QtEndian>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <numbers>
+
+#include "plot/plot.h"
+#include "plot/quartic.h"
+
+namespace vesk {
+namespace {
+
+constexpr double kToneLevel = 0.4, kOutsideLevel = 0.1, kNoiseLevel = 0.06, kCueLevel = 0.25;
+constexpr double kTremoloHz = 8.0;
+constexpr double kFadeSeconds = 0.005;
+// Loudness glides with a time constant of 3 ms: fast enough to follow the curve
+// out of the view, slow enough not to click.
+const double kGlide = 1.0 - std::exp(-1.0 / (0.003 * kSampleRate));
+
+std::int64_t frames_for(double seconds) { return std::max<std::int64_t>(1, std::llround(seconds * kSampleRate)); }
+
+// f in Horner's form: within a few units in the last place of the picture's own
+// evaluation (plot/quartic.h), far below what a pitch can tell, and without its
+// four calls of pow a frame, which would take most of the sound's time.
+double curve_at(double x) { return (((x + 1) * x - 2) * x + 3) * x; }
+
+// Nearest, halves away from zero, without a call a frame.
+std::int16_t nearest(double v) { return std::int16_t(v >= 0 ? int(v + 0.5) : -int(0.5 - v)); }
+
+// The tremolo's swell (0.6 … 1) at a time, a triangle: a soft sound with no sine to take a frame.
+double swell(double seconds) {
+  const double phase = seconds * kTremoloHz - std::floor(seconds * kTremoloHz);
+  return 0.6 + 0.4 * std::abs(2 * phase - 1);
+}
+
+double cue_pitch(KeyKind kind) { return kCuePitches[size_t(kind)]; }
+
+}  // namespace
+
+double pitch_for(double y, Bounds view) {
+  const double u = std::clamp((y - view.y_from) / (view.y_to - view.y_from), 0.0, 1.0);
+  return kLowestPitch * std::exp2(3.0 * u);  // three octaves: kHighestPitch / kLowestPitch = 2³
+}
+
+CurveSound::CurveSound(const PlotRequest& request, double x_start, double x_end, double seconds, Channels channels)
+    : request_(request),
+      view_(request.shown()),
+      x_start_(x_start),
+      x_end_(x_end),
+      frames_(frames_for(seconds)),
+      channels_(int(channels)) {
+  const std::int64_t c = std::max(request.clarity, 0);
+  if (request.view) {
+    lowest_ = std::numeric_limits<std::int64_t>::min() / 2;
+    highest_ = std::numeric_limits<std::int64_t>::max() / 2;
+  } else {
+    lowest_ = std::int64_t(request.range.x1r) * c;
+    highest_ = std::int64_t(request.range.x2r) * c;
+  }
+}
+
+CurveSound::CurveSound(const PlotRequest& request, double seconds, Channels channels)
+    : CurveSound(request, request.shown().x_from, request.shown().x_to, seconds, channels) {
+  const double width = x_end_ - x_start_;
+  const auto at = [&](double x) { return (x - x_start_) / width * double(frames_ - 1) / kSampleRate; };
+  for (const KeyPoint& point : key_points_in(view_))
+    if (point.y >= view_.y_from && point.y <= view_.y_to) cues_ << Cue{at(point.x), cue_pitch(point.kind), kCueSeconds};
+  if (view_.x_from <= 0 && view_.x_to >= 0) cues_ << Cue{at(0.0), kClickPitch, kClickSeconds};
+}
+
+CurveSound CurveSound::trace_tone(const PlotRequest& request, double x, Channels channels) {
+  CurveSound sound(request, x, x, kTraceToneSeconds, channels);
+  sound.exact_ = true;
+  if (const auto point = key_point_under(sound.view_, x))
+    sound.cues_ << Cue{kTraceToneSeconds / 2, cue_pitch(point->kind), kCueSeconds};
+  return sound;
+}
+
+std::optional<KeyPoint> key_point_under(Bounds view, double x) {
+  const double half_column = (view.x_to - view.x_from) / (kPictureSize.width - 1) / 2;
+  for (const KeyPoint& point : key_points())
+    if (std::abs(point.x - x) <= half_column) return point;
+  return std::nullopt;
+}
+
+std::optional<double> CurveSound::drawn_value(double x) const {
+  if (exact_) return quartic(x);  // the trace's marker, as its readout gives it
+  const int c = request_.clarity;
+  if (c <= 0 || request_.mode == PlotMode::frame_only) return std::nullopt;
+  if (request_.mode == PlotMode::point) {
+    const auto n = std::clamp(std::int64_t(std::llround(x * c)), lowest_, highest_);
+    if (highest_ < lowest_) return std::nullopt;
+    return curve_at(double(n) / c);
+  }
+  if (highest_ - lowest_ < 1) return std::nullopt;  // fewer than two samples: no segment
+  const auto n = std::clamp(std::int64_t(std::floor(x * c)), lowest_, highest_ - 1);
+  const double x0 = double(n) / c, x1 = double(n + 1) / c;
+  const double y0 = curve_at(x0), y1 = curve_at(x1);
+  return y0 + (y1 - y0) * std::clamp(x * c - double(n), 0.0, 1.0);
+}
+
+double CurveSound::next_noise() {
+  // xorshift32: the same noise for the same view, every time.
+  noise_state_ ^= noise_state_ << 13;
+  noise_state_ ^= noise_state_ >> 17;
+  noise_state_ ^= noise_state_ << 5;
+  return double(noise_state_) / 2147483648.0 - 1.0;
+}
+
+std::int64_t CurveSound::fill(std::int16_t* out, std::int64_t count) {
+  clear_upper_vector_state();
+  const std::int64_t end = std::min(frames_, position_ + count);
+  const std::int64_t written = end - position_, start = position_;
+  double left = 1.0, right = 0.0;
+  const double last = double(std::max<std::int64_t>(frames_ - 1, 1));
+  const std::int64_t fade = std::max<std::int64_t>(1, std::llround(kFadeSeconds * kSampleRate));
+  for (; position_ < end; ++position_) {
+    const double progress = double(position_) / last;
+    const double seconds = double(position_) / kSampleRate;
+    const double x = x_start_ + (x_end_ - x_start_) * progress;
+
+    double pitch = kLowestPitch, target = 0.0, noise_target = 0.0;
+    if (const std::optional<double> y = drawn_value(x)) {
+      pitch = pitch_for(*y, view_);
+      const bool outside = *y > view_.y_to || *y < view_.y_from;
+      target = outside ? kOutsideLevel * swell(seconds) : kToneLevel;
+      noise_target = noise_ && *y < 0 ? kNoiseLevel : 0.0;
+    }
+    loudness_ += (target - loudness_) * kGlide;
+    noise_level_ += (noise_target - noise_level_) * kGlide;
+    phase_ += 2 * std::numbers::pi * pitch / kSampleRate;
+    if (phase_ >= 2 * std::numbers::pi) phase_ -= 2 * std::numbers::pi;
+
+    double value = loudness_ * std::sin(phase_) + noise_level_ * next_noise();
+    for (const Cue& cue : cues_) {
+      const double from_centre = seconds - cue.seconds;
+      if (std::abs(from_centre) >= cue.length / 2) continue;
+      const double envelope = 0.5 + 0.5 * std::cos(2 * std::numbers::pi * from_centre / cue.length);  // Hann
+      value += kCueLevel * envelope * std::sin(2 * std::numbers::pi * cue.pitch * from_centre);
+    }
+    value *= std::min({1.0, double(position_ + 1) / fade, double(frames_ - position_) / fade});
+
+    const std::int16_t level = nearest(std::clamp(value, -1.0, 1.0) * 32767.0);
+    if (channels_ == 1) {
+      *out++ = level;
+    } else {
+      // Where x stands in the view, at equal power: as loud in the middle as at either side. Every 32 frames
+      // (0.7 ms), which no ear tells from every frame.
+      if (position_ % 32 == 0 || position_ == start) {
+        const double block_x = x_start_ + (x_end_ - x_start_) * double(position_ / 32 * 32) / last;
+        const double side = std::clamp((block_x - view_.x_from) / (view_.x_to - view_.x_from), 0.0, 1.0) * std::numbers::pi / 2;
+        left = std::cos(side);
+        right = std::sin(side);
+      }
+      *out++ = nearest(level * left);
+      *out++ = nearest(level * right);
+    }
+  }
+  return written;
+}
+
+QByteArray wav_header(std::int64_t frames, int channels) {
+  const auto data_bytes = std::uint32_t(frames * channels * 2);
+  QByteArray header(44, '\0');
+  char* h = header.data();
+  const auto put16 = [&](int at, std::uint16_t v) { qToLittleEndian(v, h + at); };
+  const auto put32 = [&](int at, std::uint32_t v) { qToLittleEndian(v, h + at); };
+  std::memcpy(h, "RIFF", 4);
+  put32(4, 36 + data_bytes);
+  std::memcpy(h + 8, "WAVEfmt ", 8);
+  put32(16, 16);
+  put16(20, 1);  // PCM
+  put16(22, std::uint16_t(channels));
+  put32(24, kSampleRate);
+  put32(28, std::uint32_t(kSampleRate * channels * 2));
+  put16(32, std::uint16_t(channels * 2));
+  put16(34, 16);
+  std::memcpy(h + 36, "data", 4);
+  put32(40, data_bytes);
+  return header;
+}
+
+QByteArray wav_file(CurveSound sound) {
+  QByteArray bytes = wav_header(sound.frames(), sound.channels());
+  const qsizetype header = bytes.size();
+  bytes.resize(header + qsizetype(sound.frames()) * sound.channels() * 2);
+  auto* samples = reinterpret_cast<std::int16_t*>(bytes.data() + header);
+  const std::int64_t count = sound.fill(samples, sound.frames()) * sound.channels();
+  for (std::int64_t i = 0; i < count; ++i) samples[i] = qToLittleEndian(samples[i]);  // the file's order
+  return bytes;
+}
+
+}  // namespace vesk

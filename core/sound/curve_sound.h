@@ -1,0 +1,107 @@
+#pragma once
+// The curve as sound: what the window plays and --audio writes, the same
+// samples for the same view.
+//
+// The sweep: x runs from the view's left edge to its right over the duration.
+// - Pitch follows the curve as drawn (the plot's segments between its samples
+//   by line, the nearest sample by point), on a logarithmic scale: the view's
+//   bottom is kLowestPitch, its top kHighestPitch, three octaves between.
+// - Where the curve is above the view, a soft tone at the top pitch, trembling
+//   eight times a second; below it, the same at the bottom pitch.
+// - Where f < 0, a quiet noise under the tone: the sign is heard.
+// - A short cue at each key point in view (in x and in y), one pitch for each
+//   kind, and a click where x = 0 if the view holds it.
+// - In stereo, the sound moves from the left to the right with x.
+// Where nothing is drawn (too few samples), only the cues and the click sound.
+// The phase runs on across every change of pitch, so nothing clicks but the
+// click; loudness changes glide over a few milliseconds, and the sound fades
+// in and out over 5 ms.
+//
+// The sound is made as it is asked for (fill), in pieces of any size, so its
+// memory stays the same whatever the duration and the number of samples.
+
+#include <QByteArray>
+#include <QList>
+#include <array>
+#include <cstdint>
+#include <optional>
+
+#include "key_points/key_points.h"
+#include "plot/plot_request.h"
+
+namespace vesk {
+
+constexpr int kSampleRate = 44100;  // frames a second
+constexpr double kLowestPitch = 200.0, kHighestPitch = 1600.0;  // Hz, at the view's bottom and top
+constexpr double kDefaultSeconds = 3.0, kShortestSeconds = 0.5, kLongestSeconds = 60.0;
+constexpr double kTraceToneSeconds = 0.1;
+// The cues' pitches, above the curve's: root, minimum, maximum, inflection (KeyKind's order); the click's.
+constexpr std::array<double, 4> kCuePitches{2000.0, 2500.0, 3150.0, 4000.0};
+constexpr double kClickPitch = 6000.0;
+constexpr double kCueSeconds = 0.05, kClickSeconds = 0.006;
+
+enum class Channels { mono = 1, stereo = 2 };
+
+// The pitch for a value in a view's y range, clamped to its edges (Hz).
+double pitch_for(double y, Bounds view);
+
+// The key point within half a pixel column of x in the picture of `view`: the one a trace's marker stands on.
+std::optional<KeyPoint> key_point_under(Bounds view, double x);
+
+// One cue: its time from the start (seconds), and its pitch.
+struct Cue {
+  double seconds;
+  double pitch;
+  double length;  // seconds
+  friend bool operator==(const Cue&, const Cue&) = default;
+};
+
+class CurveSound {
+ public:
+  // The sweep of `request`'s picture (its view, or its range), with its samples
+  // and mode; the frame alone has no curve and sounds only its cues.
+  CurveSound(const PlotRequest& request, double seconds, Channels channels);
+  // A trace step: the tone of f at `x`, exactly, for kTraceToneSeconds, placed
+  // in stereo where x lies in the view, with the cue of a key point the marker
+  // stands on (key_point_under).
+  static CurveSound trace_tone(const PlotRequest& request, double x, Channels channels);
+
+  std::int64_t frames() const { return frames_; }
+  int channels() const { return channels_; }
+  const QList<Cue>& cues() const { return cues_; }
+  bool done() const { return position_ >= frames_; }
+
+  // The next frames, interleaved, into `out` (room for `count` frames); the number written.
+  std::int64_t fill(std::int16_t* out, std::int64_t count);
+  // Without the cues or the noise: what the tests take apart.
+  void leave_out_cues() { cues_.clear(); }
+  void leave_out_noise() { noise_ = false; }
+
+ private:
+  CurveSound(const PlotRequest& request, double x_start, double x_end, double seconds, Channels channels);
+  std::optional<double> drawn_value(double x) const;  // the curve as the picture draws it there
+  double next_noise();
+
+  PlotRequest request_;
+  Bounds view_;
+  double x_start_, x_end_;
+  bool exact_ = false;  // f itself, not the drawn curve (the trace)
+  std::int64_t frames_;
+  int channels_;
+  QList<Cue> cues_;
+  bool noise_ = true;
+  // The sample numerators the curve may use ([lowest, highest]: the plot command's, or all in a view).
+  std::int64_t lowest_ = 0, highest_ = 0;
+
+  std::int64_t position_ = 0;
+  double phase_ = 0.0;       // radians of the curve's tone
+  double loudness_ = 0.0;    // the tone's, gliding to its target
+  double noise_level_ = 0.0;
+  std::uint32_t noise_state_ = 0x9E3779B9u;
+};
+
+// The whole sound as a RIFF WAVE file: 16-bit PCM at kSampleRate.
+QByteArray wav_file(CurveSound sound);
+QByteArray wav_header(std::int64_t frames, int channels);
+
+}  // namespace vesk

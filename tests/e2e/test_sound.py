@@ -1,0 +1,119 @@
+#!/usr/bin/env python3
+"""The curve heard for real: a PulseAudio server of the test's own with a sink
+nobody hears, the program's H and T in Xvfb, and the sink's monitor recorded
+with parec, compared with what --audio writes for the same view."""
+
+import array, math, os, shutil, subprocess, time, wave
+from desktop import *
+
+RATE = 44100
+
+
+class SoundServer:  # PulseAudio in a runtime folder of its own, its default sink a null sink, recorded
+    def __init__(self, folder):
+        self.folder = f"{folder}/runtime"
+        os.mkdir(self.folder, 0o700)
+        self.environment = {"XDG_RUNTIME_DIR": self.folder, "HOME": self.folder, "PULSE_SERVER": None}
+        env = {**os.environ, **{k: v for k, v in self.environment.items() if v}}
+        env.pop("PULSE_SERVER", None)
+        self.server = subprocess.Popen(
+            ["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit",
+             "--load=module-native-protocol-unix", "--load=module-null-sink sink_name=heard",
+             "--load=module-always-sink"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if not wait_until(lambda: os.path.exists(f"{self.folder}/pulse/native"), 10):
+            raise Skip("PulseAudio did not start here")
+        subprocess.run(["pactl", "set-default-sink", "heard"], env=env, check=True)
+        # A silent stream asking for 20 ms, as a desktop's sound card is driven: alone, the null sink runs in
+        # blocks of up to two seconds and a new stream waits for the block to end.
+        self.recording = f"{folder}/recorded.raw"
+        self.files = [open("/dev/zero", "rb"), open(self.recording, "wb")]
+        self.silence = subprocess.Popen(["pacat", "--playback", "--latency-msec=20", "--raw", "--format=s16le",
+                                         f"--rate={RATE}", "--channels=2"], env=env, stdin=self.files[0])
+        self.recorder = subprocess.Popen(
+            ["parec", "-d", "heard.monitor", "--format=s16le", f"--rate={RATE}", "--channels=2", "--raw",
+             "--latency-msec=10"], env=env, stdout=self.files[1])
+
+    def take(self):  # the frames recorded so far, left and right interleaved
+        with open(self.recording, "rb") as recorded:
+            data = recorded.read()
+        return array.array("h", data[:len(data) // 4 * 4])
+
+    def close(self):
+        for process in (self.recorder, self.silence, self.server):
+            process.kill(), process.wait()
+        for file in self.files:
+            file.close()
+
+
+def loud(samples, level=300):  # the frame numbers where either channel is louder than `level`
+    return [i // 2 for i, v in enumerate(samples) if abs(v) > level]
+
+
+def correlation(a, b):
+    mean_a, mean_b = sum(a) / len(a), sum(b) / len(b)
+    da, db = [x - mean_a for x in a], [y - mean_b for y in b]
+    return sum(x * y for x, y in zip(da, db)) / math.sqrt(sum(x * x for x in da) * sum(y * y for y in db))
+
+
+def strength(samples, pitch):  # the share of the signal's power at one pitch (Goertzel)
+    coefficient, s1, s2 = 2 * math.cos(2 * math.pi * pitch / RATE), 0.0, 0.0
+    for sample in samples:
+        s1, s2 = sample + coefficient * s1 - s2, s1
+    power = s1 * s1 + s2 * s2 - coefficient * s1 * s2
+    return power / (sum(v * v for v in samples) * len(samples) / 2)
+
+
+def crossings_per_second(samples):
+    return sum(1 for a, b in zip(samples, samples[1:]) if a < 0 <= b) * RATE / len(samples)
+
+
+def test_the_curve_is_heard(folder):
+    """H plays the view's sweep, the same sound --audio writes (correlation after delay); H again stops it at once;
+    a trace step sounds a tenth of a second at the marker's pitch."""
+    if not shutil.which("pulseaudio") or not shutil.which("parec"):
+        raise Skip("no PulseAudio here")
+    sound = SoundServer(folder)
+    try:
+        with Program(environment=sound.environment) as program:
+            window = program.window
+            key(window, "alt+l")
+            click(window, PLOT[0] + 300, PLOT[1] + 300)  # the plot area takes the keys
+            for keys, wait in [("h", 5.0), ("h", 0.4), ("h", 2.5), ("t", 2.5), ("Right", 2.5)]:
+                key(window, keys)
+                time.sleep(wait)
+            time.sleep(0.5)
+        # What was heard, in pieces apart by silence: the sweep, the sweep stopped by H, T's tone, the step's.
+        played = sound.take()
+        frames = loud(played, 200)
+        pieces = [[frames[0], frames[0]]]
+        for frame in frames[1:]:
+            if frame - pieces[-1][1] > RATE // 5:
+                pieces.append([frame, frame])
+            pieces[-1][1] = frame
+        lengths = [round((last - first) / RATE, 2) for first, last in pieces]
+        assert len(pieces) == 4, lengths
+        assert abs(lengths[0] - 3.0) < 0.03 and 0.3 < lengths[1] < 0.6, lengths
+        assert all(0.07 < length < 0.13 for length in lengths[2:]), lengths
+
+        # The sweep is what --audio writes for the view: the best delay about the first loud frames' match.
+        assert run(["--by", "line", "--audio", f"{folder}/view.wav"]) == (0, "")
+        with wave.open(f"{folder}/view.wav") as written:
+            expected = array.array("h", written.readframes(written.getnframes()))
+        offset = pieces[0][0] - loud(expected, 200)[0]
+        span = range(RATE // 2, RATE // 2 + 8192)  # half a second in: the curve's tone
+        channel = lambda samples, at, side: [samples[2 * (at + i) + side] for i in span]
+        for side in (0, 1):
+            best = max(correlation(channel(played, offset + d, side), channel(expected, 0, side)) for d in range(-40, 41))
+            assert best > 0.98, (side, best)
+
+        # T starts at the pointer's column 300: x 0.3426, f 0.847, about 624 Hz, and nothing else; the step to the
+        # next column stands on the inflection at 0.3798 and adds its cue.
+        trace, step = ([played[2 * i] for i in range(first + 441, first + 441 + 3528)] for first, _ in pieces[2:])
+        assert abs(crossings_per_second(trace) - 200 * 8 ** (9.847 / 18)) < 40, crossings_per_second(trace)
+        assert strength(trace, 4000) < 0.02 < strength(step, 4000), (strength(trace, 4000), strength(step, 4000))
+    finally:
+        sound.close()
+
+
+if __name__ == "__main__":
+    main(globals())

@@ -1,0 +1,229 @@
+// The curve's sound, taken apart: its pitch where the curve is, the edges and
+// beyond them, the sign's noise, each cue at its key point, no clicks, and the
+// same samples however it is asked for, the command line's file included.
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cmath>
+#include <vector>
+
+#include "command_line/command_line.h"
+#include "plot/quartic.h"
+#include "sound/curve_sound.h"
+
+using namespace vesk;
+
+namespace {
+
+std::vector<std::int16_t> samples(CurveSound sound) {
+  std::vector<std::int16_t> out(size_t(sound.frames() * sound.channels()));
+  sound.fill(out.data(), sound.frames());
+  return out;
+}
+
+// A mono sweep of `view` by line at clarity 100 (samples of -9 … 9), as parts of it.
+CurveSound sweep(Bounds view, bool cues = false, bool noise = false, PlotMode mode = PlotMode::line) {
+  PlotRequest request{{-9, 9, -9, 9}, 100, mode};
+  request.view = view;
+  CurveSound sound(request, kDefaultSeconds, Channels::mono);
+  if (!cues) sound.leave_out_cues();
+  if (!noise) sound.leave_out_noise();
+  return sound;
+}
+
+// The frame where the sweep of `view` stands at x.
+qsizetype frame_at(Bounds view, double x) {
+  return qsizetype(std::lround((x - view.x_from) / (view.x_to - view.x_from) * (kDefaultSeconds * kSampleRate - 1)));
+}
+
+// Hertz, from the upward zero crossings over `length` frames about `centre`: whole periods between the first and the last.
+double pitch_heard(const std::vector<std::int16_t>& s, qsizetype centre, qsizetype length = 882) {
+  std::vector<double> crossings;
+  for (qsizetype i = centre - length / 2; i < centre + length / 2; ++i)
+    if (const double a = s[size_t(i)], b = s[size_t(i + 1)]; a < 0 && b >= 0) crossings.push_back(double(i) + a / (a - b));
+  if (crossings.size() < 2) return 0;
+  return double(crossings.size() - 1) * kSampleRate / (crossings.back() - crossings.front());
+}
+
+double rms(const std::vector<std::int16_t>& s, qsizetype from, qsizetype length) {
+  double sum = 0;
+  for (qsizetype i = from; i < from + length; ++i) sum += double(s[size_t(i)]) * s[size_t(i)];
+  return std::sqrt(sum / length) / 32767;
+}
+
+}  // namespace
+
+class TestSound : public QObject {
+  Q_OBJECT
+
+ private slots:
+  // Three octaves from the view's bottom to its top, clamped beyond.
+  void pitch_scale_data() {
+    QTest::addColumn<double>("y");
+    QTest::addColumn<double>("hertz");
+    QTest::newRow("bottom") << -9.0 << 200.0;
+    QTest::newRow("a third up") << -3.0 << 400.0;
+    QTest::newRow("middle") << 0.0 << 565.685;
+    QTest::newRow("top") << 9.0 << 1600.0;
+    QTest::newRow("above") << 1e6 << 1600.0;
+    QTest::newRow("below") << -1e6 << 200.0;
+  }
+  void pitch_scale() {
+    QFETCH(double, y);
+    QFETCH(double, hertz);
+    QVERIFY(std::abs(pitch_for(y, {-9, 9, -9, 9}) - hertz) < 0.01);
+  }
+
+  // What is heard at x: the curve's pitch within a semitone where it is in view; a soft tone at the edge's pitch
+  // where it is beyond; as drawn (between samples by line, the nearest by point).
+  void heard_at_data() {
+    QTest::addColumn<Bounds>("view");
+    QTest::addColumn<double>("x");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<double>("hertz");
+    QTest::addColumn<double>("loudness");  // RMS, full scale 1
+    QTest::newRow("x 1, f 3") << Bounds{-9, 9, -9, 9} << 1.0 << int(PlotMode::line) << 800.0 << 0.28;
+    QTest::newRow("x -2.5, f 3.44") << Bounds{-9, 9, -9, 9} << -2.5 << int(PlotMode::line) << 841.5 << 0.28;
+    QTest::newRow("zoomed, x 0.5") << Bounds{0, 1, 0, 3} << 0.5 << int(PlotMode::line) << 200 * std::pow(8, 1.1875 / 3) << 0.28;
+    QTest::newRow("by point") << Bounds{0, 1, 0, 3} << 0.5 << int(PlotMode::point) << 200 * std::pow(8, 1.1875 / 3) << 0.28;
+    QTest::newRow("above: the top's pitch, soft") << Bounds{2, 3, -9, 9} << 2.5 << int(PlotMode::line) << 1600.0 << 0.06;
+    QTest::newRow("below: the bottom's pitch, soft") << Bounds{-2, -1.5, 0, 9} << -1.75 << int(PlotMode::line) << 200.0 << 0.06;
+  }
+  void heard_at() {
+    QFETCH(Bounds, view);
+    QFETCH(double, x);
+    QFETCH(int, mode);
+    QFETCH(double, hertz);
+    QFETCH(double, loudness);
+    const std::vector<std::int16_t> s = samples(sweep(view, false, false, PlotMode(mode)));
+    const qsizetype at = frame_at(view, x);
+    const double heard = pitch_heard(s, at, hertz < 300 ? 4410 : 882);
+    QVERIFY2(std::abs(std::log2(heard / hertz)) < 1.0 / 12, qPrintable(QString::number(heard)));
+    QVERIFY2(std::abs(rms(s, at - 441, 882) - loudness) < 0.025, qPrintable(QString::number(rms(s, at - 441, 882))));
+  }
+
+  // Where f rises the pitch does, window after window; where it falls, it falls.
+  void follows_the_curve() {
+    const Bounds view{-1.6, 1.2, -8, 6};  // f falls to -1.64 (its minimum) then rises
+    const std::vector<std::int16_t> s = samples(sweep(view));
+    double last = 0;
+    for (double x = -1.45; x <= 1.1; x += 0.1) {  // past the minimum, f rises: -7.4 … 5.6
+      const double heard = pitch_heard(s, frame_at(view, x), 2646);
+      QVERIFY2(heard >= last * 0.97, qPrintable(QString::number(x)));
+      last = heard;
+    }
+    QVERIFY(last > 1000);  // f(1.1) = 3.7: 1131 Hz
+  }
+
+  // The quiet noise under the tone where f < 0, and none where f ≥ 0.
+  void the_sign_is_heard() {
+    const Bounds view{-3, 1, -9, 9};
+    const std::vector<std::int16_t> with = samples(sweep(view, false, true)), without = samples(sweep(view));
+    std::vector<std::int16_t> noise(with.size());
+    for (size_t i = 0; i < with.size(); ++i) noise[i] = std::int16_t(with[i] - without[i]);
+    QVERIFY(std::abs(rms(noise, frame_at(view, -1.5), 4410) - 0.06 / std::sqrt(3.0)) < 0.01);  // f(-1.5) = -7.3
+    QCOMPARE(rms(noise, frame_at(view, 0.5), 4410), 0.0);
+    QCOMPARE(rms(noise, frame_at(view, -2.8), 4410), 0.0);  // f(-2.8) = 9.4: above zero, above the view
+  }
+
+  // Each key point in view, in x and in y, a cue at its time (within 5 ms) and of its kind's pitch; a click at x = 0.
+  void cues_at_key_points_data() {
+    QTest::addColumn<Bounds>("view");
+    QTest::addColumn<QList<double>>("cue_xs");  // the cues' x and pitch, in turn
+    QTest::newRow("root, minimum, inflections, root and click")
+        << Bounds{-3, 1, -9, 9}
+        << QList<double>{-2.3687, 2000, -1.6391, 2500, -0.8792, 4000, 0, 2000, 0, 6000, 0.3792, 4000};
+    QTest::newRow("the minimum and an inflection below the view")
+        << Bounds{-3, 0.5, 0, 10} << QList<double>{-2.3687, 2000, 0, 2000, 0, 6000, 0.3792, 4000};
+    QTest::newRow("nothing in view") << Bounds{2, 3, 0, 100} << QList<double>{};
+  }
+  void cues_at_key_points() {
+    QFETCH(Bounds, view);
+    QFETCH(QList<double>, cue_xs);
+    const std::vector<std::int16_t> with = samples(sweep(view, true)), without = samples(sweep(view));
+    // Bursts: where the cues add more than a little, apart by more than 5 ms of nothing; the middle of each.
+    QList<double> heard;
+    std::vector<std::int16_t> added(with.size());
+    for (size_t i = 0; i < with.size(); ++i) added[i] = std::int16_t(with[i] - without[i]);
+    for (size_t i = 0; i < added.size(); ++i) {
+      if (std::abs(added[i]) < 100) continue;
+      size_t end = i;
+      for (size_t k = i; k < added.size() && k < end + 220; ++k)
+        if (std::abs(added[k]) >= 100) end = k;
+      heard << double(i + end) / 2 << pitch_heard(added, qsizetype(i + end) / 2, qsizetype(end - i) / 2);
+      i = end;
+    }
+    // The root and the click at 0 overlap: one burst, of the click's length.
+    QList<double> expected;
+    for (qsizetype k = 0; k < cue_xs.size(); k += 2)
+      if (!(cue_xs[k] == 0 && cue_xs[k + 1] == 6000)) expected << cue_xs[k] << cue_xs[k + 1];
+    QCOMPARE(heard.size(), expected.size());
+    for (qsizetype k = 0; k < heard.size(); k += 2) {
+      QVERIFY2(std::abs(heard[k] - frame_at(view, expected[k])) < 0.005 * kSampleRate, qPrintable(QString::number(k)));
+      if (expected[k] != 0) QVERIFY2(std::abs(heard[k + 1] / expected[k + 1] - 1) < 0.1, qPrintable(QString::number(heard[k + 1])));
+    }
+  }
+
+  // No step between samples larger than the highest tone's own, across a whole sweep of every kind of passage.
+  void phase_runs_on() {
+    const std::vector<std::int16_t> s = samples(sweep({-3.5, 2.5, -8, 8}, false, false));
+    int largest = 0;
+    for (size_t i = 1; i < s.size(); ++i) largest = std::max(largest, std::abs(s[i] - s[i - 1]));
+    QVERIFY2(largest <= int(0.4 * 32767 * 2 * M_PI * 1600 / kSampleRate) + 40, qPrintable(QString::number(largest)));
+    QVERIFY(std::abs(s.front()) < 100 && std::abs(s.back()) < 100);  // faded in and out
+  }
+
+  // Made a piece at a time or at once, the same samples; stereo moves from the left to the right.
+  void pieces_and_sides() {
+    PlotRequest request{{-9, 9, -9, 9}, 32767, PlotMode::line};
+    const std::vector<std::int16_t> whole = samples(CurveSound(request, 1.0, Channels::stereo));
+    CurveSound sound(request, 1.0, Channels::stereo);
+    std::vector<std::int16_t> pieces(whole.size() + 2);
+    qsizetype at = 0;
+    for (const int piece : {1, 7, 1000, 4096, 1 << 20}) at += 2 * sound.fill(pieces.data() + at, piece);
+    pieces.resize(size_t(at));
+    QVERIFY(sound.done() && pieces == whole);
+    const auto side = [&](size_t channel, size_t from) {  // RMS of one channel over a tenth of a second
+      double sum = 0;
+      for (size_t i = from * 2 + channel; i < (from + 4410) * 2; i += 2) sum += double(whole[i]) * whole[i];
+      return std::sqrt(sum / 4410);
+    };
+    const size_t last = whole.size() / 2 - 4410, middle = whole.size() / 4 - 2205;
+    QVERIFY(side(0, 0) > 5 * side(1, 0) && side(1, last) > 5 * side(0, last));
+    QVERIFY(std::abs(side(0, middle) / side(1, middle) - 1) < 0.1);
+  }
+
+  // The command line's file: the header, and the samples the window plays.
+  void command_line_file() {
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("a.wav"));
+    QCOMPARE(run_command_line({"vesk-plot", "--by", "point", "--view", "0,2,-1,10", "--audio", path, "--duration", "0.5"}), 0);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    PlotRequest request{{-9, 9, -9, 9}, 100, PlotMode::point};
+    request.view = Bounds{0, 2, -1, 10};
+    QCOMPARE(file.readAll(), wav_file(CurveSound(request, 0.5, Channels::stereo)));
+    const QByteArray header = wav_header(22050, 2);
+    QCOMPARE(header.left(4), "RIFF");
+    QCOMPARE(qFromLittleEndian<quint32>(header.constData() + 4), 36u + 22050 * 4);
+    QCOMPARE(qFromLittleEndian<quint32>(header.constData() + 28), 44100u * 4);
+    QCOMPARE(qFromLittleEndian<quint16>(header.constData() + 32), 4);
+    QCOMPARE(qFromLittleEndian<quint32>(header.constData() + 40), 22050u * 4);
+  }
+
+  // A trace step's tone: a tenth of a second of f at the marker, the cue of a key point it stands on.
+  void trace_tone() {
+    const PlotRequest request{{-9, 9, -9, 9}, 100, PlotMode::line};
+    CurveSound plain = CurveSound::trace_tone(request, 1.0, Channels::mono);
+    QCOMPARE(plain.frames(), qint64(4410));
+    QVERIFY(plain.cues().isEmpty());
+    const std::vector<std::int16_t> s = samples(plain);
+    QVERIFY(std::abs(pitch_heard(s, 2205, 3528) / 800 - 1) < 0.06);
+    const double minimum = quartic_minimum_x();
+    for (const double x : {minimum, minimum + 0.015, minimum - 0.015})
+      QVERIFY((CurveSound::trace_tone(request, x, Channels::mono).cues() == QList<Cue>{Cue{0.05, 2500, 0.05}}));
+    QVERIFY(CurveSound::trace_tone(request, minimum + 0.016, Channels::mono).cues().isEmpty());
+  }
+};
+
+QTEST_GUILESS_MAIN(TestSound)
+#include "test_sound.moc"
