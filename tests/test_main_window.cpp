@@ -251,6 +251,21 @@ class TestMainWindow : public QObject {
     QVERIFY(!answer.seen);
   }
 
+  // With no sound server (the tests have none), H says so in the readout, which the next view takes back;
+  // nothing plotted, there is nothing to hear, and nothing is said of a device.
+  void no_sound_server() {
+    QWidget* area = &window->plot_area();
+    area->setFocus();
+    auto* readout = window->findChild<QLabel*>("lbl_coordinates");
+    QTest::keyClick(area, Qt::Key_H);
+    QVERIFY(!readout->text().startsWith("No sound"));
+    window->plot(PlotMode::line);
+    QTest::keyClick(area, Qt::Key_H);
+    QCOMPARE(readout->text(), QStringLiteral("No sound: no sound device or sound server answered."));
+    QTest::keyClick(area, Qt::Key_Plus);
+    QCOMPARE(readout->text(), window->explorer().readout());
+  }
+
   // The readout follows the pointer and the view under it; Ctrl+Shift+C copies its values; a number typed while
   // tracing asks where to go; the menu lists every command with its key.
   void readout_and_menu() {
@@ -284,7 +299,7 @@ class TestMainWindow : public QObject {
     });
     QTest::keyClick(area, Qt::Key_Menu);
     QCOMPARE(entries.join(", "), QStringLiteral("Copy picture Ctrl+C, Copy values Ctrl+Shift+C, Key points K, Numbers N, "
-                                                "Trace T, Go to x Ctrl+G, Fit y F, Back Alt+Left, Forward Alt+Right, "
+                                                "Trace T, Go to x Ctrl+G, Hear the curve H, Fit y F, Back Alt+Left, Forward Alt+Right, "
                                                 "Home Home, Seve plot "));
   }
 
@@ -366,7 +381,8 @@ class TestMainWindow : public QObject {
       menu->close();
     });
     QTest::keyClick(area, Qt::Key_Menu);
-    QCOMPARE(names.mid(2, 4) + names.mid(10), (QStringList{"Key points, K", "Numbers, N", "Trace, T", "Go to x, Ctrl+G", "Seve plot, Alt+S"}));
+    QCOMPARE(names.mid(2, 5) + names.mid(11), (QStringList{"Key points, K", "Numbers, N", "Trace, T", "Go to x, Ctrl+G",
+                                                           "Hear the curve, H", "Seve plot, Alt+S"}));
   }
 
   // Run by CTest at the scales 1.25 … 3: every grid line as wide as the
