@@ -7,12 +7,17 @@
 #endif
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTest>
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 #include "main_window/frm_main.h"
 #include "files/plot_file.h"
@@ -166,6 +171,66 @@ class TestFiles : public QObject {
     QVERIFY2(message.contains("File too large"), qPrintable(message));
     QCOMPARE(read(path("graph.bmp")), QByteArray("an earlier picture"));
     QCOMPARE(QDir(folder->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"graph.bmp"});  // no temporary file
+
+    // A FIFO: with nobody reading, the window does not wait for a reader but says so; with one, it is written through.
+    const QByteArray pipe = QFile::encodeName(path("pipe"));
+    QVERIFY(::mkfifo(pipe.constData(), 0600) == 0);
+    QVERIFY(save_as(path("pipe")).endsWith("No program reads from the pipe yet."));
+    const int reader = ::open(pipe.constData(), O_RDONLY | O_NONBLOCK);
+    QByteArray received;
+    std::thread reading([&] {
+      ::fcntl(reader, F_SETFL, 0);
+      char buffer[65536];
+      for (ssize_t n; (n = ::read(reader, buffer, sizeof buffer)) != 0;)
+        if (n > 0) received.append(buffer, n);
+    });
+    const QString said = save_as(path("pipe"));
+    reading.join();
+    ::close(reader);
+    QVERIFY2(said.isEmpty(), qPrintable(said));
+    QCOMPARE(received, encode_plot(window->shown_plot(), FileFormat::bmp));
+  }
+
+  // The curve's path starts anew only where the curve comes into the page again, and continues everywhere else;
+  // by point, the cells of a column that follow each other are one bar, and no two bars of a column touch.
+  void vector_paths_data() {
+    QTest::addColumn<RoundedRange>("range");
+    QTest::addColumn<int>("entries");
+    QTest::addColumn<bool>("flat");  // somewhere flat enough for cells of a column to follow each other
+    QTest::newRow("in once, across the page") << RoundedRange{-3, 2, -8, 12} << 1 << true;
+    QTest::newRow("in from above and down out, then up in and out") << RoundedRange{-3, 2, 5, 12} << 2 << false;
+    QTest::newRow("only about the minimum") << RoundedRange{-3, 2, -8, -7} << 1 << true;
+  }
+  void vector_paths() {
+    QFETCH(RoundedRange, range);
+    QFETCH(int, entries);
+    QFETCH(bool, flat);
+    const auto path_of = [](const PlotRequest& request) {
+      const QString svg = QString::fromUtf8(encode_plot(request, FileFormat::svg));
+      return QRegularExpression(QStringLiteral(" d=\"([^\"]*)\"")).match(svg).captured(1);
+    };
+    const QString line = path_of({range, 2000, PlotMode::line});
+    QCOMPARE(line.count(QLatin1Char('M')), entries);
+    QVERIFY(line.count(QLatin1Char('L')) > 100);
+    // Bars: "Mx,top Lx,bottom", a fine cell an eighth of a unit, each drawn one unit tall.
+    const QString points = path_of({range, 2000, PlotMode::point});
+    QMap<double, QList<std::pair<double, double>>> columns;
+    const QRegularExpression bar(QStringLiteral("M([-\\d.]+),([-\\d.]+) L([-\\d.]+),([-\\d.]+)"));
+    for (const QRegularExpressionMatch& m : bar.globalMatch(points)) {
+      QCOMPARE(m.captured(1), m.captured(3));
+      columns[m.captured(1).toDouble()] << std::pair((m.captured(2).toDouble() + 0.5) * 8 - 0.5, (m.captured(4).toDouble() - 0.5) * 8 - 0.5);
+    }
+    QVERIFY(columns.size() > 100);
+    int merged = 0;
+    for (const auto& bars : columns) {
+      for (qsizetype i = 0; i < bars.size(); ++i) {
+        QVERIFY(bars[i].second >= bars[i].first - 1e-3);
+        merged += bars[i].second > bars[i].first + 0.5;
+        if (i > 0) QVERIFY2(bars[i].first >= bars[i - 1].second + 2 - 1e-3 || bars[i].second <= bars[i - 1].first - 2 + 1e-3,
+                            "two bars of one column touch");
+      }
+    }
+    QCOMPARE(merged > 0, flat);
   }
 
   // Rendered at their own size the vector files show the raster picture's

@@ -251,6 +251,49 @@ class TestMainWindow : public QObject {
     QVERIFY(!answer.seen);
   }
 
+  // Centred on the screen when first shown; shown again after the user moved it, it stays where it was put.
+  void centred_once() {
+    QVERIFY((window->frameGeometry().center() - window->screen()->availableGeometry().center()).manhattanLength() <= 1);
+    window->hide();
+    window->move(10, 20);
+    window->show();
+    QCOMPARE(window->pos(), QPoint(10, 20));
+  }
+
+  // The plot area's keys stop there; the others go on to the window, as keys a widget has no use for do.
+  void keys_consumed_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("tracing");
+    QTest::addColumn<bool>("consumed");
+    const std::tuple<const char*, int, bool, bool> rows[] = {
+        {"left pans", Qt::Key_Left, false, true},        {"right pans", Qt::Key_Right, false, true},
+        {"up pans", Qt::Key_Up, false, true},            {"down pans", Qt::Key_Down, false, true},
+        {"plus zooms in", Qt::Key_Plus, false, true},    {"equals zooms in", Qt::Key_Equal, false, true},
+        {"minus zooms out", Qt::Key_Minus, false, true}, {"a letter of no command", Qt::Key_A, false, false},
+        {"Escape with nothing to end", Qt::Key_Escape, false, false}, {"Return", Qt::Key_Return, false, false},
+        {"left steps the trace", Qt::Key_Left, true, true}, {"Escape ends the trace", Qt::Key_Escape, true, true},
+        {"up pans in a trace", Qt::Key_Up, true, true},  {"a letter in a trace", Qt::Key_B, true, false}};
+    for (const auto& [name, key, tracing, consumed] : rows) QTest::newRow(name) << key << tracing << consumed;
+  }
+  void keys_consumed() {
+    QFETCH(int, key);
+    QFETCH(bool, tracing);
+    QFETCH(bool, consumed);
+    QWidget* area = &window->plot_area();
+    area->setFocus();
+    window->plot(PlotMode::line);
+    if (tracing) QTest::keyClick(area, Qt::Key_T);
+    QCOMPARE(window->explorer().trace_on(), tracing);
+    struct Watcher : QObject {
+      int reached = 0;
+      bool eventFilter(QObject*, QEvent* event) override { return reached += event->type() == QEvent::KeyPress, false; }
+    } watcher;
+    window->installEventFilter(&watcher);
+    QTest::keyClick(area, Qt::Key(key));
+    window->removeEventFilter(&watcher);
+    QCOMPARE(watcher.reached, consumed ? 0 : 1);
+  }
+
   // With no sound server (the tests have none), H says so in the readout, which the next view takes back;
   // nothing plotted, there is nothing to hear, and nothing is said of a device.
   void no_sound_server() {

@@ -22,7 +22,12 @@ class TestReading : public QObject {
         {"0.0001e-99999999999999999999", 0}, {"1.7976931348623157e308", 1.7976931348623157e308},
         {"4\u00b25", 4}, {"\uff11", 0}, {"1e309", NAN}, {"-2e400", NAN}, {"1e99999999999999999999", NAN},
         {QString(400, '9'), NAN}, {"&H" + QString(300, 'F'), NAN}, {QString(400, '0') + "1e-330", 0},
-        {QString(400, '0') + "1e309", NAN}};
+        {QString(400, '0') + "1e309", NAN},
+        // A second point, a second sign, a second exponent and the text's end each stop the number there.
+        {"1..2", 1}, {"0.5.5", 0.5}, {"1.2.", 1.2}, {"12.", 12}, {"-.5", -0.5}, {"1 . 5", 1.5}, {"- 4", -4},
+        {"--5", 0}, {"+-5", 0}, {"-+5", 0}, {"+.", 0}, {"1.5e2.5", 150}, {"1e+2", 100}, {"1e-2", 0.01},
+        {"1e2e3", 100}, {"1e 2", 100}, {"1E+", 1}, {"2.5e-1.5", 0.25}, {"1.25e1x", 12.5}, {"e5", 0}, {".e5", 0},
+        {"&H-1", 0}, {"&O8", 0}, {"-&H10", 0}, {"9.99999999999999999999", 10}};
     for (const auto& [text, expected] : rows) {
       const auto value = vesk::number_from_text(text.toStdU16String());
       QVERIFY2(value.has_value() != std::isnan(expected) && (!value || *value == expected), qPrintable(text.left(40)));
