@@ -3,6 +3,7 @@
 // same samples however it is asked for, the command line's file included.
 #include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -99,6 +100,18 @@ class TestSound : public QObject {
     const double heard = pitch_heard(s, at, hertz < 300 ? 4410 : 882);
     QVERIFY2(std::abs(std::log2(heard / hertz)) < 1.0 / 12, qPrintable(QString::number(heard)));
     QVERIFY2(std::abs(rms(s, at - 441, 882) - loudness) < 0.025, qPrintable(QString::number(rms(s, at - 441, 882))));
+  }
+
+  // No samples (a clarity of 0 or less), no curve: silence but for the cues.
+  void no_samples_no_curve() {
+    for (const int clarity : {0, -5})
+      for (const PlotMode mode : {PlotMode::line, PlotMode::point, PlotMode::frame_only}) {
+        CurveSound sound(PlotRequest{{-9, 9, -9, 9}, clarity, mode}, 0.5, Channels::mono);
+        QVERIFY(!sound.cues().isEmpty());
+        sound.leave_out_cues();
+        const std::vector<std::int16_t> s = samples(sound);
+        QVERIFY2(std::all_of(s.begin(), s.end(), [](std::int16_t v) { return v == 0; }), qPrintable(QString::number(clarity)));
+      }
   }
 
   // Where f rises the pitch does, window after window; where it falls, it falls.
