@@ -177,18 +177,19 @@ class TestFiles : public QObject {
     QVERIFY(::mkfifo(pipe.constData(), 0600) == 0);
     QVERIFY(save_as(path("pipe")).endsWith("No program reads from the pipe yet."));
     const int reader = ::open(pipe.constData(), O_RDONLY | O_NONBLOCK);
+    const QByteArray expected = encode_plot(window->shown_plot(), FileFormat::bmp);
     QByteArray received;
-    std::thread reading([&] {
-      ::fcntl(reader, F_SETFL, 0);
+    std::thread reading([&] {  // until all is there: before the writer opens, a read finds the end at once
       char buffer[65536];
-      for (ssize_t n; (n = ::read(reader, buffer, sizeof buffer)) != 0;)
-        if (n > 0) received.append(buffer, n);
+      for (int idle = 0; received.size() < expected.size() && idle < 10000;)
+        if (const ssize_t n = ::read(reader, buffer, sizeof buffer); n > 0) received.append(buffer, n), idle = 0;
+        else ::usleep(1000), ++idle;
     });
     const QString said = save_as(path("pipe"));
     reading.join();
     ::close(reader);
     QVERIFY2(said.isEmpty(), qPrintable(said));
-    QCOMPARE(received, encode_plot(window->shown_plot(), FileFormat::bmp));
+    QCOMPARE(received, expected);
   }
 
   // The curve's path starts anew only where the curve comes into the page again, and continues everywhere else;
