@@ -11,8 +11,8 @@ if [ "${1:-run}" = "test" ]; then
   packages+=(
     # end-to-end tests: a real X server, window tools, screenshots, a Wayland compositor
     xvfb xauth xdotool x11-utils imagemagick libx11-dev util-linux weston qt6-wayland librsvg2-bin poppler-utils acl
-    # reading PDF files back, benchmarks, fuzzing and packaging checks
-    qt6-pdf-dev libbenchmark-dev clang libclang-rt-14-dev desktop-file-utils appstream dpkg-dev lintian
+    # reading PDF files back, exact rationals for the oracles, benchmarks, fuzzing and packaging checks
+    qt6-pdf-dev libbenchmark-dev libgmp-dev clang libclang-rt-14-dev desktop-file-utils appstream dpkg-dev lintian
     # a screen reader's view: an accessibility bus of its own, read from Debian's python
     dbus-daemon dbus-x11 at-spi2-core python3-pyatspi orca speech-dispatcher openbox
     # a real sound server with a sink nobody hears, recorded

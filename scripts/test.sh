@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test with CTest: unit, widget, end-to-end and
+# Sets up, builds and runs every test with CTest, as many at once as there are cores: unit, widget, end-to-end and
 # soak tests in Xvfb, packaging checks, and the fuzz targets (built with clang).
 # --sanitize builds a separate tree with AddressSanitizer and UndefinedBehaviorSanitizer
 # and runs the suite there (without the fuzz targets, which carry their own sanitizers).
@@ -22,4 +22,4 @@ fi
 cmake -S . -B "$build_dir" "${options[@]}" >/dev/null
 cmake --build "$build_dir" -j"$jobs"
 cd "$build_dir"
-ctest --output-on-failure --timeout 3600
+ctest --output-on-failure --timeout 3600 -j"$jobs"

@@ -1,6 +1,8 @@
 """Drives the real program in a real X server, as a user would: starts it, finds
 its windows by name, types, clicks, turns the wheel and takes screenshots, with
-xdotool, xwininfo, xprop and ImageMagick's import. The tests run under xvfb-run."""
+xdotool, xwininfo, xprop and ImageMagick's import. Each run that needs a screen
+starts an Xvfb of its own on a display number the server finds free, so runs can
+go on at once."""
 
 import ctypes, os, re, subprocess, sys, tempfile, time, traceback
 
@@ -149,8 +151,38 @@ def run(arguments, prefix=(), environment={}, output=False, timeout=30):
 Skip = type("Skip", (Exception,), {})  # raised by a test that cannot run here
 
 
-def main(tests):  # runs the test_ functions given (or those named), each with a temporary folder
-    failed = 0
+class XServer:  # an Xvfb of the run's own: it takes the first free display number and names it on a pipe
+    def __init__(self):
+        ready, told = os.pipe()
+        self.process = subprocess.Popen(["Xvfb", "-displayfd", str(told), "-screen", "0", "1280x1024x24", "-noreset",
+                                         "-nolisten", "tcp"], pass_fds=[told], stderr=subprocess.DEVNULL)
+        os.close(told)
+        number = b""
+        while not number.endswith(b"\n"):
+            piece = os.read(ready, 16)
+            assert piece, "Xvfb ended before it took a display"
+            number += piece
+        os.close(ready)
+        os.environ["DISPLAY"] = ":" + number.decode().strip()
+
+    def stop(self):
+        self.process.terminate(), self.process.wait()
+
+
+def main(tests, screen=True):  # runs the test_ functions given (or those named), each with a temporary folder
+    runtime = tempfile.TemporaryDirectory()  # the desktop's runtime folder, private to this run (0700)
+    os.environ["XDG_RUNTIME_DIR"] = runtime.name
+    server = XServer() if screen else None
+    try:
+        failed, passed = run_tests(tests)
+    finally:
+        server and server.stop()
+        runtime.cleanup()
+    sys.exit(1 if failed else 0 if passed else 77)  # 77: all skipped, which CTest shows as such
+
+
+def run_tests(tests):
+    failed = passed = 0
     for name, test in tests.items():
         if name.startswith("test_") and (len(sys.argv) == 1 or name in sys.argv[1:]):
             started = time.monotonic()
@@ -158,10 +190,11 @@ def main(tests):  # runs the test_ functions given (or those named), each with a
                 with tempfile.TemporaryDirectory() as folder:
                     test(folder)
                 print(f"PASS   {name} ({time.monotonic() - started:.1f} s)", flush=True)
+                passed += 1
             except Skip as reason:
                 print(f"SKIP   {name}: {reason}", flush=True)
             except Exception:
                 failed += 1
                 print(f"FAIL!  {name}\n{traceback.format_exc()}", flush=True)
                 tool("import", "-window", "root", f"{SHOTS}/{name}-failed.png")
-    sys.exit(1 if failed else 0)
+    return failed, passed

@@ -38,6 +38,15 @@ class SoundServer:  # PulseAudio in a runtime folder of its own, its default sin
             data = recorded.read()
         return array.array("h", data[:len(data) // 4 * 4])
 
+    def pieces(self, ended=False):  # [first, last] frames of each sound, apart by a fifth of a second of silence
+        samples = self.take()
+        frames, pieces = loud(samples, 200), []
+        for frame in frames:
+            if not pieces or frame - pieces[-1][1] > RATE // 5:
+                pieces.append([frame, frame])
+            pieces[-1][1] = frame
+        return pieces[:-1] if ended and pieces and len(samples) // 2 - pieces[-1][1] <= RATE // 5 else pieces
+
     def close(self):
         for process in (self.recorder, self.silence, self.server):
             process.kill(), process.wait()
@@ -78,18 +87,17 @@ def test_the_curve_is_heard(folder):
             window = program.window
             key(window, "alt+l")
             click(window, PLOT[0] + 300, PLOT[1] + 300)  # the plot area takes the keys
-            for keys, wait in [("h", 5.0), ("h", 0.4), ("h", 2.5), ("t", 2.5), ("Right", 2.5)]:
+
+            def press(keys, ended):  # a key, then until that many sounds have been heard whole
                 key(window, keys)
-                time.sleep(wait)
-            time.sleep(0.5)
+                assert wait_until(lambda: len(sound.pieces(ended=True)) >= ended, 15), (keys, sound.pieces())
+            press("h", 1)
+            key(window, "h")  # again, and stopped by H 0.4 s after it is heard
+            assert wait_until(lambda: len(sound.pieces()) == 2, 5), sound.pieces()
+            time.sleep(0.4)
+            press("h", 2), press("t", 3), press("Right", 4)
         # What was heard, in pieces apart by silence: the sweep, the sweep stopped by H, T's tone, the step's.
-        played = sound.take()
-        frames = loud(played, 200)
-        pieces = [[frames[0], frames[0]]]
-        for frame in frames[1:]:
-            if frame - pieces[-1][1] > RATE // 5:
-                pieces.append([frame, frame])
-            pieces[-1][1] = frame
+        played, pieces = sound.take(), sound.pieces()
         lengths = [round((last - first) / RATE, 2) for first, last in pieces]
         assert len(pieces) == 4, lengths
         assert abs(lengths[0] - 3.0) < 0.03 and 0.3 < lengths[1] < 0.6, lengths
@@ -116,4 +124,4 @@ def test_the_curve_is_heard(folder):
 
 
 if __name__ == "__main__":
-    main(globals())
+    main(dict(globals()))
