@@ -10,10 +10,23 @@
 #include "plot/plot.h"
 #include "plot/quartic.h"
 #include "surface/surface.h"
+#include "table.h"
 
 using namespace vesk;
+using vesk::test::table;
 
 Q_DECLARE_METATYPE(vesk::RoundedRange)
+Q_DECLARE_METATYPE(vesk::Bounds)
+Q_DECLARE_METATYPE(vesk::PixelSize)
+
+namespace {
+int count_of(const QImage& image, QRgb colour) {
+  int count = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) count += (image.pixel(x, y) & 0xFFFFFFu) == colour;
+  return count;
+}
+}  // namespace
 
 class TestKeyPoints : public QObject {
   Q_OBJECT
@@ -76,23 +89,46 @@ class TestKeyPoints : public QObject {
     QCOMPARE(seen.join(' '), kinds);
   }
 
-  // Open blue squares around the marks at the device pixels, 3 line widths
-  // from their centres; without marks, the plot alone.
+  // Open blue squares around the marks at the device pixels, 3 line widths from their centres, one size a screen
+  // scale (at 1.25 nearly as large as at 1.5, never twice at once); without marks, the plot alone.
+  void marks_data() {
+    table<PixelSize, int, QPoint, int>({"pixels", "width", "minimum", "half"}, {
+        {"the saved picture", {579, 390}, 1, {236, 356}, 3}, {"1.25", {724, 488}, 1, {296, 446}, 4},
+        {"1.5", {869, 586}, 2, {355, 535}, 5}, {"2", {1158, 780}, 2, {473, 713}, 6}});
+  }
   void marks() {
+    QFETCH(PixelSize, pixels);
+    QFETCH(int, width);
+    QFETCH(QPoint, minimum);
+    QFETCH(int, half);
     const PlotRequest plain{{-9, 9, -9, 9}, 100, PlotMode::line};
     PlotRequest marked = plain;
     marked.marks = true;
     QCOMPARE(picture_with_marks(plain), plot_picture(plain));
-    // One size a screen scale, in device pixels: at 1.25 as at 1.5 nearly as large, never twice at once.
-    const std::tuple<PixelSize, int, QPoint, int> screens[] = {
-        {{579, 390}, 1, {236, 356}, 3}, {{724, 488}, 1, {296, 446}, 4}, {{869, 586}, 2, {355, 535}, 5}, {{1158, 780}, 2, {473, 713}, 6}};
-    for (const auto& [pixels, width, minimum, half] : screens) {
-      Surface surface(pixels, width);
-      draw_plot_with_marks(surface, marked);
-      const auto blue = [&](int x, int y) { return (surface.image().pixel(x, y) & 0xFFFFFFu) == 0x0000FFu; };
-      QVERIFY(blue(minimum.x() - half, minimum.y()) && blue(minimum.x() + half, minimum.y() + half));
-      QVERIFY(!blue(minimum.x() - half - 1, minimum.y()) && !blue(minimum.x(), minimum.y()));
-    }
+    Surface surface(pixels, width);
+    draw_plot_with_marks(surface, marked);
+    const auto blue = [&](int x, int y) { return (surface.image().pixel(x, y) & 0xFFFFFFu) == 0x0000FFu; };
+    QVERIFY(blue(minimum.x() - half, minimum.y()) && blue(minimum.x() + half, minimum.y() + half));
+    QVERIFY(!blue(minimum.x() - half - 1, minimum.y()) && !blue(minimum.x(), minimum.y()));
+  }
+
+  // Marks at the edges: pushed inside them as lines are (a 7 × 7 outline has 24 pixels, a 4 × 4 one 12, a 4 × 7
+  // one 18), and none for a key point beyond them.
+  void marks_at_the_edges_data() {
+    table<Bounds, int>({"view", "blue"}, {
+        {"the five at the start-up, whole", {-9, 9, -9, 9}, 5 * 24},
+        {"a root on the bottom left corner, pushed in; an inflection whole", {0, 5, 0, 5}, 12 + 24},
+        {"a root just past the right edge: none for it", {-9, -0.01, -9, 9}, 3 * 24},
+        {"a root on the last column", {-9, 0, -9, 9}, 3 * 24 + 18},
+        {"the minimum just below the bottom: none for it", {-9, 9, -7.4, 9}, 4 * 24}});
+  }
+  void marks_at_the_edges() {
+    QFETCH(Bounds, view);
+    QFETCH(int, blue);
+    PlotRequest request{{-9, 9, -9, 9}, 100, PlotMode::frame_only, true};
+    request.view = view;
+    request.numbers = false;
+    QCOMPARE(count_of(picture_with_marks(request), 0x0000FFu), blue);
   }
 
   // Where the curve enters and leaves, key points in view in x and y, the study's state.
@@ -125,12 +161,21 @@ class TestKeyPoints : public QObject {
                 .endsWith("Key points marked; trace on at x 0.5, f 1.19, slope 2.25."));
   }
 
+  // Numbers as spoken: to the resolution of a pixel (0: all that tells the double), never minus 0.
+  void spoken_numbers_data() {
+    table<double, double, QString>({"value", "resolution", "said"}, {
+        {"a root's y of 1.8e-15, at a pixel's resolution", 1.7763568394002505e-15, 18.0 / 389, "0"},
+        {"the minimum's y at a pixel's resolution", -7.476201925927492, 18.0 / 389, "minus 7.48"},
+        {"the minimum's y in full", -7.476201925927492, 0, "minus 7.476"},
+        {"small, four digits", -0.000123456, 0, "minus 0.0001235"}, {"whole", 10.0, 0.01, "10"},
+        {"in powers of ten", 1152886319391440000.0, 0, "1.153 times 10 to the 18"},
+        {"a negative that rounds to 0", -0.01, 0.03, "0"}, {"one digit of two hundredths", 0.02, 0.03, "0.02"}});
+  }
   void spoken_numbers() {
-    const std::tuple<double, double, const char*> rows[] = {
-        {1.7763568394002505e-15, 18.0 / 389, "0"}, {-7.476201925927492, 18.0 / 389, "minus 7.48"},
-        {-7.476201925927492, 0, "minus 7.476"}, {-0.000123456, 0, "minus 0.0001235"}, {10.0, 0.01, "10"},
-        {1152886319391440000.0, 0, "1.153 times 10 to the 18"}, {-0.01, 0.03, "0"}, {0.02, 0.03, "0.02"}};
-    for (const auto& [value, resolution, said] : rows) QCOMPARE(spoken_number(value, resolution), QString(said));
+    QFETCH(double, value);
+    QFETCH(double, resolution);
+    QFETCH(QString, said);
+    QCOMPARE(spoken_number(value, resolution), said);
   }
 };
 

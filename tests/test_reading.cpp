@@ -13,8 +13,11 @@ class TestReading : public QObject {
   Q_OBJECT
 
  private slots:
-  void number_from_text() {
-    const std::pair<QString, double> rows[] = {  // NaN: too large for a double
+  // Each row is named by the text typed; NaN: too large for a double.
+  void number_from_text_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("expected");
+    const std::pair<QString, double> rows[] = {
         {"-9", -9}, {"1 2", 12}, {"\t-\n3.5 ", -3.5}, {"3abc", 3}, {"abc", 0}, {"", 0}, {"-", 0}, {".", 0},
         {".5", 0.5}, {"1.2.3", 1.2}, {"+7", 7}, {"1e3", 1000}, {"25E-1", 2.5}, {"1e", 1}, {"2e+x", 2},
         {"1,5", 1}, {"&H19A", 410}, {"&hff", 255}, {"&H1G", 1}, {"&H", 0}, {"&O17", 15}, {"&o78", 7},
@@ -29,26 +32,40 @@ class TestReading : public QObject {
         {"1e2e3", 100}, {"1e 2", 100}, {"1E+", 1}, {"2.5e-1.5", 0.25}, {"1.25e1x", 12.5}, {"e5", 0}, {".e5", 0},
         {"&H-1", 0}, {"&O8", 0}, {"-&H10", 0}, {"9.99999999999999999999", 10}};
     for (const auto& [text, expected] : rows) {
-      const auto value = vesk::number_from_text(text.toStdU16String());
-      QVERIFY2(value.has_value() != std::isnan(expected) && (!value || *value == expected), qPrintable(text.left(40)));
+      QString name = text.size() > 40 ? text.left(19) + "…" + text.right(20) : text;
+      QTest::newRow(qPrintable("'" + name.replace('\t', "\\t").replace('\n', "\\n") + "'")) << text << expected;
     }
   }
+  void number_from_text() {
+    QFETCH(QString, text);
+    QFETCH(double, expected);
+    const auto value = vesk::number_from_text(text.toStdU16String());
+    QCOMPARE(value.has_value(), !std::isnan(expected));
+    if (value) QCOMPARE(*value, expected);
+  }
 
+  // Halves to even; each row named by the value. NaN: refused.
+  void round_to_16_bits_data() {
+    QTest::addColumn<double>("value");
+    QTest::addColumn<double>("rounded");
+    const std::pair<double, double> rows[] = {{2.5, 2}, {3.5, 4}, {-0.5, 0}, {-1.5, -2}, {-2.5, -2}, {1.4999, 1},
+        {-1.6, -2}, {32767, 32767}, {32767.4, 32767}, {-32768, -32768}, {-32768.5, -32768}, {32767.5, NAN},
+        {32768.0, NAN}, {-32768.6, NAN}, {-32769.5, NAN}, {1e300, NAN}, {INFINITY, NAN}, {NAN, NAN}};
+    for (const auto& [value, rounded] : rows) QTest::newRow(qPrintable(QString::number(value))) << value << rounded;
+  }
   void round_to_16_bits() {
-    const std::pair<double, int> rows[] = {{2.5, 2},         {3.5, 4},         {-0.5, 0},       {-1.5, -2},
-                                           {-2.5, -2},       {1.4999, 1},      {-1.6, -2},      {32767, 32767},
-                                           {32767.4, 32767}, {-32768, -32768}, {-32768.5, -32768}};
-    for (const auto& [value, expected] : rows) {
-      const auto rounded = vesk::round_to_16_bits(value);
-      QVERIFY2(rounded && *rounded == expected, qPrintable(QString::number(value)));
-    }
-    for (const double refused : {32767.5, 32768.0, -32768.6, -32769.5, 1e300, double(INFINITY), double(NAN)})
-      QVERIFY2(!vesk::round_to_16_bits(refused), qPrintable(QString::number(refused)));
+    QFETCH(double, value);
+    QFETCH(double, rounded);
+    const auto result = vesk::round_to_16_bits(value);
+    QCOMPARE(result.has_value(), !std::isnan(rounded));
+    if (result) QCOMPARE(double(*result), rounded);
   }
 
-  // Each row: the five boxes, then what a plot command makes of them: the
-  // request, "empty", or the start of the refusal's message.
-  void plot_check() {
+  // Each row, named by the five boxes: what a plot command makes of them: the request, "empty", or the start of
+  // the refusal's message.
+  void plot_check_data() {
+    QTest::addColumn<QStringList>("boxes");
+    QTest::addColumn<QString>("outcome");
     const std::pair<QStringList, const char*> rows[] = {
         {{"-9", "9", "-9", "9", "100"}, "-9 9 -9 9 100"},
         {{"abc", "1", "0.5", "2.5", "-5"}, "0 1 0 2 -5"},  // halves to even; negative clarity allowed
@@ -68,17 +85,20 @@ class TestReading : public QObject {
         {{"-9", "9", "-9", "9", "0.4"}, "The clarity box reads as 0."},
         {{"1.2", "1.4", "-9", "9", "100"}, "The X from and X to boxes both round to 1."},
         {{"-9", "9", "1.6e0", "2.4", "100"}, "The Y from and Y to boxes both round to 2."}};
-    for (const auto& [boxes, outcome] : rows) {
-      const PlotCheck check = check_plot_input({boxes[0], boxes[1], boxes[2], boxes[3], boxes[4]}, PlotMode::point);
-      QString seen = QStringLiteral("empty");
-      if (const auto* request = std::get_if<PlotRequest>(&check)) {
-        const RoundedRange r = request->range;
-        seen = QStringLiteral("%1 %2 %3 %4 %5").arg(r.x1r).arg(r.x2r).arg(r.y1r).arg(r.y2r).arg(request->clarity);
-        QCOMPARE(request->mode, PlotMode::point);
-      }
-      if (const auto* refusal = std::get_if<Refusal>(&check)) seen = refusal->message;
-      QVERIFY2(seen.startsWith(QLatin1String(outcome)), qPrintable(boxes.join(' ') + ": " + seen));
+    for (const auto& [boxes, outcome] : rows) QTest::newRow(qPrintable(boxes.join(' '))) << boxes << QString(outcome);
+  }
+  void plot_check() {
+    QFETCH(QStringList, boxes);
+    QFETCH(QString, outcome);
+    const PlotCheck check = check_plot_input({boxes[0], boxes[1], boxes[2], boxes[3], boxes[4]}, PlotMode::point);
+    QString seen = QStringLiteral("empty");
+    if (const auto* request = std::get_if<PlotRequest>(&check)) {
+      const RoundedRange r = request->range;
+      seen = QStringLiteral("%1 %2 %3 %4 %5").arg(r.x1r).arg(r.x2r).arg(r.y1r).arg(r.y2r).arg(request->clarity);
+      QCOMPARE(request->mode, PlotMode::point);
     }
+    if (const auto* refusal = std::get_if<Refusal>(&check)) seen = refusal->message;
+    QVERIFY2(seen.startsWith(outcome), qPrintable(seen));
   }
 
 };

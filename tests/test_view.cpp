@@ -6,6 +6,8 @@
 
 #include "plot/plot.h"
 #include "plot/quartic.h"
+#include "oracles/exact_pointer.h"
+#include "table.h"
 #include "view/explorer.h"
 
 using namespace vesk;
@@ -15,12 +17,6 @@ Q_DECLARE_METATYPE(vesk::Bounds)
 namespace {
 
 const BoxTexts kStartBoxes{"-9", "9", "-9", "9", "100"};
-
-// How far, in pixels, the user point first under `pixel` has moved from under it.
-double slip(Bounds now, QPointF first_user, QPointF pixel) {
-  const Mapping m = mapping_for(now, kPictureSize);
-  return std::hypot(m.to_pixel_x(first_user.x()) - pixel.x(), m.to_pixel_y(first_user.y()) - pixel.y());
-}
 
 // An explorer whose view is `view`, reached by a box over the whole picture.
 Explorer at(Bounds view) {
@@ -37,8 +33,8 @@ class TestView : public QObject {
   Q_OBJECT
 
  private slots:
-  // Notches about one point at every depth: each one changes the view, the point
-  // stays under the pointer within a pixel, and as many back return exactly.
+  // Notches about one point at every depth: each one changes the view, the point stays under the pointer within
+  // a pixel (where it is, exactly, in the first view), and as many back return exactly.
   void bursts_data() {
     QTest::addColumn<Bounds>("start");
     QTest::addColumn<QPointF>("pointer");
@@ -51,6 +47,7 @@ class TestView : public QObject {
       for (const QPointF pointer : {QPointF(289, 194.5), QPointF(0, 0), QPointF(577.3, 12)})
         for (const int notches : {1, 14, 60, 200})
           QTest::addRow("%s, (%g, %g), %d", depth, pointer.x(), pointer.y(), notches) << start << pointer << notches;
+    QTest::newRow("a pixel a unit, on the origin, 150") << Bounds{-289, 289, -194, 195} << QPointF(289, 195) << 150;
   }
   void bursts() {
     QFETCH(Bounds, start);
@@ -58,7 +55,7 @@ class TestView : public QObject {
     QFETCH(int, notches);
     Explorer explorer = at(start);
     const Bounds from = explorer.view();
-    const QPointF first = user_point(from, pointer);
+    double worst = 0;
     for (int i = 0; i < notches; ++i) {
       const Bounds before = explorer.view();
       explorer.wheel({0, 120}, pointer, ZoomAxes::both, 1);
@@ -66,8 +63,11 @@ class TestView : public QObject {
       const double width = now.x_to - now.x_from;
       // Each notch narrows the view until a pixel spans a few hundred doubles, then stops.
       QVERIFY(now != before || width <= 1.3 * narrowest((now.x_from + now.x_to) / 2, kPictureSize.width));
-      QVERIFY2(slip(now, first, pointer) <= 1.0, qPrintable(QString::number(slip(now, first, pointer))));
+      worst = std::max(worst, test::exact_slip(from, pointer, now, pointer, kPictureSize));
     }
+    QEXPECT_FAIL("a pixel a unit, on the origin, 150", "the burst's fixed point is the start view's pointer position "
+                 "in doubles, whose error grows with depth", Abort);
+    QVERIFY2(worst <= 1.0, qPrintable(QStringLiteral("%1 pixels").arg(worst)));
     for (int i = 0; i < notches; ++i) explorer.wheel({0, -120}, pointer, ZoomAxes::both, 1);
     QCOMPARE(explorer.view(), from);
   }
@@ -77,10 +77,9 @@ class TestView : public QObject {
   void steps() {
     Explorer deep = at({1.2, 1.2 + 1e-11, quartic(1.2) - 1e-11, quartic(1.2) + 1e-11});
     const Bounds pressed = deep.view();
-    const QPointF taken = user_point(pressed, {100, 100});
     deep.drag_started({100, 100});
     deep.dragged_to({321.5, 40.25}, 1);
-    QVERIFY(slip(deep.view(), taken, {321.5, 40.25}) <= 1.0);
+    QVERIFY(test::exact_slip(pressed, {100, 100}, deep.view(), {321.5, 40.25}, kPictureSize) <= 1.0);
     deep.drag_ended();
     Explorer explorer(kStartBoxes);
     explorer.key(ViewKey::right, 0);
@@ -179,20 +178,26 @@ class TestView : public QObject {
     QCOMPARE(QStringLiteral("%1 %2 %3 %4").arg(r.x1r).arg(r.x2r).arg(r.y1r).arg(r.y2r), boxes);
   }
 
+  // One sequence of a touchpad's steps: each row's notches follow from the rows before.
   void wheel_notches() {
     WheelNotches wheel;
     const std::pair<int, int> rows[] = {{120, 1}, {-240, -2}, {50, 0}, {50, 0}, {50, 1}, {-60, 0}, {-150, -1}};
     for (const auto& [angle, notches] : rows) QCOMPARE(wheel.add(angle), notches);  // a touchpad's fine steps add up
   }
 
+  void coordinates_data() {
+    test::table<Bounds, QPointF, QString>({"view", "pixel", "text"}, {
+        {"the origin at the start-up", {-9, 9, -9, 9}, {289, 194.5}, "x = 0.00   y = 0.00   f(x) = 0.00"},
+        {"the minimum's column, the bottom row", {-9, 9, -9, 9}, {236, 389}, "x = -1.65   y = -9.00   f(x) = -7.48"},
+        {"a unit wide: three digits", {-2, -1, -8, -7}, {0, 0}, "x = -2.000   y = -7.000   f(x) = -6.000"},
+        {"1e-9 wide: twelve", {1, 1 + 1e-9, 5, 5 + 1e-9}, {0, 0}, "x = 1.000000000000   y = 5.000000001000   f(x) = 3.000000000000"},
+        {"the widest: none, f in powers of ten", {-32768, 32767, -32768, 32767}, {0, 0}, "x = -32768   y = 32767   f(x) = 1.15288632e+18"}});
+  }
   void coordinates() {
-    const std::tuple<Bounds, QPointF, const char*> rows[] = {
-        {{-9, 9, -9, 9}, {289, 194.5}, "x = 0.00   y = 0.00   f(x) = 0.00"},
-        {{-9, 9, -9, 9}, {236, 389}, "x = -1.65   y = -9.00   f(x) = -7.48"},
-        {{-2, -1, -8, -7}, {0, 0}, "x = -2.000   y = -7.000   f(x) = -6.000"},
-        {{1, 1 + 1e-9, 5, 5 + 1e-9}, {0, 0}, "x = 1.000000000000   y = 5.000000001000   f(x) = 3.000000000000"},
-        {{-32768, 32767, -32768, 32767}, {0, 0}, "x = -32768   y = 32767   f(x) = 1.15288632e+18"}};
-    for (const auto& [view, pixel, text] : rows) QCOMPARE(coordinates_text(view, pixel), QString(text));
+    QFETCH(Bounds, view);
+    QFETCH(QPointF, pixel);
+    QFETCH(QString, text);
+    QCOMPARE(coordinates_text(view, pixel), text);
   }
 };
 

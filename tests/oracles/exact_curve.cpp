@@ -1,0 +1,196 @@
+#include "oracles/exact_curve.h"
+
+#include <gmpxx.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace vesk::test {
+namespace {
+
+using Exact = mpq_class;
+
+// f as the program defines it, written here again so that the oracle calls nothing it checks.
+double f(double x) {
+  const double cubed = std::pow(x, 3), twice_squared = 2 * std::pow(x, 2);
+  return cubed - twice_squared + std::pow(x, 4) + 3 * x;
+}
+
+long long floor_of(const Exact& q) {
+  mpz_class whole;
+  mpz_fdiv_q(whole.get_mpz_t(), q.get_num_mpz_t(), q.get_den_mpz_t());
+  return whole.get_si();
+}
+
+// One axis of a picture: the user value `first` at the centre of pixel 0, `last` at that of pixel count − 1.
+struct Axis {
+  double first, last;
+  int count;
+};
+
+// A pixel coordinate along an axis `count` pixels long: close in long double (four roundings of 2⁻⁶⁴ at most,
+// far inside the tolerance), exact on demand. Without an axis the value is the pixel coordinate itself.
+class Coordinate {
+ public:
+  Coordinate(double pixel, int count) : value_(pixel), count_(count), near_(pixel) {}
+  Coordinate(const Axis& a, double v)
+      : axis_(&a), value_(v), count_(a.count),
+        near_(((long double)v - a.first) * (a.count - 1) / ((long double)a.last - a.first)) {}
+
+  bool finite() const { return std::isfinite(near_); }
+  Exact exact() const {
+    if (!axis_) return Exact(value_);
+    return (Exact(value_) - Exact(axis_->first)) * (count_ - 1) / (Exact(axis_->last) - Exact(axis_->first));
+  }
+  // The drawable area: half a pixel beyond the outer centres.
+  long double low() const { return -0.5L; }
+  long double high() const { return count_ - 0.5L; }
+  bool surely_before() const { return near_ < low() - tolerance(); }
+  bool surely_past() const { return near_ > high() + tolerance(); }
+  bool surely_within() const { return near_ > low() + tolerance() && near_ < high() - tolerance(); }
+  // The nearest pixel centre, ties to the higher.
+  long long nearest() const {
+    const long double lower = std::floor(near_ + 0.5L - tolerance()), upper = std::floor(near_ + 0.5L + tolerance());
+    return lower == upper ? (long long)lower : floor_of(exact() + Exact(1, 2));
+  }
+  // On a pixel: from half a pixel before the first centre up to, not including, half past the last.
+  bool on_a_pixel() const {
+    if (surely_within()) return true;
+    if (!finite() || surely_before() || surely_past()) return false;
+    const Exact p = exact();
+    return p >= Exact(-1, 2) && p < Exact(2 * count_ - 1, 2);
+  }
+  int count() const { return count_; }
+
+ private:
+  long double tolerance() const { return 1e-15L * (1 + std::fabs(near_)); }
+
+  const Axis* axis_ = nullptr;
+  double value_;
+  int count_;
+  long double near_;
+};
+
+struct Point {
+  Coordinate x, y;
+};
+
+std::optional<QPoint> point_pixel(const Point& p) {
+  if (!p.x.on_a_pixel() || !p.y.on_a_pixel()) return std::nullopt;
+  return QPoint(int(p.x.nearest()), int(p.y.nearest()));
+}
+
+// The segment a – b cut exactly to the drawable area (Liang and Barsky's parameters, in rationals), its ends
+// rounded to pixel centres inside the picture.
+QList<QPoint> cut_segment(const Point& a, const Point& b) {
+  const Exact ax = a.x.exact(), ay = a.y.exact(), dx = b.x.exact() - ax, dy = b.y.exact() - ay;
+  Exact t0 = 0, t1 = 1;
+  const auto keep = [&](const Exact& p, const Exact& q) {  // the part where p·t ≤ q
+    if (p == 0) return q >= 0;
+    const Exact t = q / p;
+    if (p < 0) t0 = std::max(t0, t);
+    else t1 = std::min(t1, t);
+    return t0 <= t1;
+  };
+  const int width = a.x.count(), height = a.y.count();
+  const Exact x_low(-1, 2), x_high(2 * width - 1, 2), y_low(-1, 2), y_high(2 * height - 1, 2);
+  if (!keep(-dx, ax - x_low) || !keep(dx, x_high - ax) || !keep(-dy, ay - y_low) || !keep(dy, y_high - ay)) return {};
+  const auto end = [&](const Exact& t) {
+    const auto inside = [](long long p, int count) { return int(std::clamp<long long>(p, 0, count - 1)); };
+    return QPoint(inside(floor_of(ax + t * dx + Exact(1, 2)), width), inside(floor_of(ay + t * dy + Exact(1, 2)), height));
+  };
+  return integer_line(end(t0), end(t1));
+}
+
+QList<QPoint> segment_pixels(const Point& a, const Point& b) {
+  if (!a.x.finite() || !a.y.finite() || !b.x.finite() || !b.y.finite()) return {};
+  const auto beyond = [](const Coordinate& p, const Coordinate& q) {
+    return (p.surely_before() && q.surely_before()) || (p.surely_past() && q.surely_past());
+  };
+  if (beyond(a.x, b.x) || beyond(a.y, b.y)) return {};
+  if (!a.x.surely_within() || !a.y.surely_within() || !b.x.surely_within() || !b.y.surely_within())
+    return cut_segment(a, b);
+  return integer_line(QPoint(int(a.x.nearest()), int(a.y.nearest())), QPoint(int(b.x.nearest()), int(b.y.nearest())));
+}
+
+// The numerators n of the samples n / clarity that the request draws.
+std::pair<long long, long long> numerators(const PlotRequest& request) {
+  const long c = request.clarity;
+  if (!request.view) return {request.range.x1r * c, request.range.x2r * c};
+  return {floor_of(Exact(request.view->x_from) * c), -floor_of(Exact(-request.view->x_to) * c)};
+}
+
+}  // namespace
+
+QList<QPoint> integer_line(QPoint a, QPoint b) {
+  if (b.x() < a.x()) std::swap(a, b);
+  const int dx = b.x() - a.x(), dy = std::abs(b.y() - a.y()), step = b.y() < a.y() ? -1 : 1;
+  // i·d / n to the nearest whole number, a half toward 0 (the start): ⌈(2·i·d − n) / 2n⌉.
+  const auto toward_start = [](long long i, long long d, long long n) {
+    const long long numerator = 2 * i * d - n, denominator = 2 * n;
+    return numerator >= 0 ? (numerator + denominator - 1) / denominator : -(-numerator / denominator);
+  };
+  QList<QPoint> pixels;
+  if (dx >= dy)
+    for (int i = 0; i <= dx; ++i) pixels << QPoint(a.x() + i, a.y() + step * int(dx ? toward_start(i, dy, dx) : 0));
+  else
+    for (int j = 0; j <= dy; ++j) pixels << QPoint(a.x() + int(toward_start(j, dx, dy)), a.y() + step * j);
+  return pixels;
+}
+
+std::optional<QPoint> exact_point(QPointF p, PixelSize pixels) {
+  return point_pixel({Coordinate(p.x(), pixels.width), Coordinate(p.y(), pixels.height)});
+}
+
+QList<QPoint> exact_segment(QPointF a, QPointF b, PixelSize pixels) {
+  return segment_pixels({Coordinate(a.x(), pixels.width), Coordinate(a.y(), pixels.height)},
+                        {Coordinate(b.x(), pixels.width), Coordinate(b.y(), pixels.height)});
+}
+
+QImage widened(const QList<QPoint>& lit, PixelSize pixels, int brush) {
+  QImage mask(pixels.width, pixels.height, QImage::Format_Mono);
+  mask.fill(0);
+  const auto start = [&](int p, int extent) { return std::clamp(p - (brush - 1) / 2, 0, std::max(0, extent - brush)); };
+  for (const QPoint p : lit) {
+    const int left = start(p.x(), pixels.width), top = start(p.y(), pixels.height);
+    for (int y = top; y < std::min(pixels.height, top + brush); ++y)
+      for (int x = left; x < std::min(pixels.width, left + brush); ++x) mask.setPixel(x, y, 1);
+  }
+  return mask;
+}
+
+QImage exact_curve(const PlotRequest& request, PixelSize pixels, int brush) {
+  const Bounds shown = request.view ? *request.view : bounds_of(request.range);
+  const Axis across{shown.x_from, shown.x_to, pixels.width}, down{shown.y_to, shown.y_from, pixels.height};
+  std::vector<bool> on(size_t(pixels.width) * size_t(pixels.height));  // each pixel once, however many samples
+  const auto light = [&](const QList<QPoint>& lit) {
+    for (const QPoint p : lit) on[size_t(p.y()) * size_t(pixels.width) + size_t(p.x())] = true;
+  };
+  if (request.clarity > 0 && request.mode != PlotMode::frame_only) {
+    const auto [first, last] = numerators(request);
+    std::optional<Point> previous;
+    for (long long n = first; n <= last; ++n) {
+      const double x = double(n) / request.clarity;
+      const Point sample{Coordinate(across, x), Coordinate(down, f(x))};
+      if (request.mode == PlotMode::point)
+        if (const auto pixel = point_pixel(sample)) light({*pixel});
+      if (request.mode == PlotMode::line && previous) light(segment_pixels(*previous, sample));
+      previous = sample;
+    }
+  }
+  QList<QPoint> lit;
+  for (size_t i = 0; i < on.size(); ++i)
+    if (on[i]) lit << QPoint(int(i % size_t(pixels.width)), int(i / size_t(pixels.width)));
+  return widened(lit, pixels, brush);
+}
+
+QImage with_exact_curve(QImage frame, const PlotRequest& request, int brush, QRgb colour) {
+  const QImage curve = exact_curve(request, {frame.width(), frame.height()}, brush);
+  for (int y = 0; y < frame.height(); ++y)
+    for (int x = 0; x < frame.width(); ++x)
+      if (curve.pixelIndex(x, y)) frame.setPixel(x, y, colour);
+  return frame;
+}
+
+}  // namespace vesk::test

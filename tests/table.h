@@ -1,0 +1,25 @@
+#pragma once
+// A data-driven Qt test's table in one call: the columns' names, then rows, each named first, so that a failure
+// says which row failed and every row is run, whichever fails.
+
+#include <QTest>
+#include <array>
+#include <tuple>
+#include <utility>
+
+namespace vesk::test {
+
+template <typename... Columns>
+void table(const std::array<const char*, sizeof...(Columns)>& names,
+           std::initializer_list<std::tuple<const char*, Columns...>> rows) {
+  [&]<std::size_t... I>(std::index_sequence<I...>) {
+    (QTest::addColumn<Columns>(names[I]), ...);
+  }(std::index_sequence_for<Columns...>{});
+  for (const auto& row : rows)
+    std::apply([](const char* name, const Columns&... values) {
+      QTestData& data = QTest::newRow(name);
+      ((data << values), ...);
+    }, row);
+}
+
+}  // namespace vesk::test
