@@ -41,10 +41,15 @@ int reserve(int fd, off_t size) {
   }
 }
 
-// 0, or the errno of the step that failed.
-int overwrite(int fd, const QByteArray& bytes) {
+// 0, or the errno of the step that failed. Writing clears the setuid bit, and the setgid bit of a file its group
+// may run, for a user without CAP_FSETID; the owner gives them back (another user's file keeps the kernel's choice).
+int overwrite(int fd, const QByteArray& bytes, mode_t mode) {
   int error = write_all(fd, bytes, 0);
   if (error == 0 && ::ftruncate(fd, off_t(bytes.size())) != 0) error = errno;
+  struct stat now {};
+  if (error == 0 && ::fstat(fd, &now) == 0 && (now.st_mode & 07777) != (mode & 07777) && ::fchmod(fd, mode & 07777) != 0 &&
+      errno != EPERM)
+    error = errno;
   if (error == 0) error = sync(fd, true);
   return error;
 }
@@ -94,7 +99,7 @@ Written write_in_place(const QByteArray& bytes, int target, const QByteArray& pa
   HeldSignals held;
   held.hold();  // from the first changed byte until the file is whole again, new or earlier
   int error = reserve(file.get(), off_t(bytes.size()));
-  if (error == 0) error = overwrite(file.get(), bytes);
+  if (error == 0) error = overwrite(file.get(), bytes, status.st_mode);
   if (error == 0) {
     // A close can fail after every write succeeded (a network file system):
     // the earlier bytes go back through a second descriptor then.
@@ -103,7 +108,7 @@ Written write_in_place(const QByteArray& bytes, int target, const QByteArray& pa
     if (error == 0) return {};
     file = std::move(spare);
   }
-  const int restore_error = file ? overwrite(file.get(), *earlier) : EBADF;
+  const int restore_error = file ? overwrite(file.get(), *earlier, status.st_mode) : EBADF;
   if (restore_error == 0) return {reason_of(error)};
   const auto [kept, where] = keep_elsewhere(*earlier, path);
   return {QStringLiteral("%1; putting the earlier contents back failed too (%2), so the file holds neither. %3")

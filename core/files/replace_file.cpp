@@ -141,6 +141,10 @@ std::optional<Written> replace(const QByteArray& bytes, int target, const struct
     return std::nullopt;
   }
   int error = write_all(fresh.file.get(), bytes);
+  // Writing clears the setuid bit, the setgid bit of a file its group may run and file capabilities, for a user
+  // without CAP_FSETID: given again, and checked again.
+  errno = 0;
+  if (error == 0 && !take_identity(fresh.file.get(), target, status)) error = errno ? errno : EPERM;
   if (error == 0) error = sync(fresh.file.get(), false);
   held.hold();
   if (error == 0 && fresh.name.isEmpty()) error = second_name(folder.get(), {}, fresh.file.get(), fresh.name);
