@@ -150,6 +150,18 @@ class TestFiles : public QObject {
     QVERIFY(QImage(path("burst.png")) != plot_picture(PlotRequest{window->explorer().boxes(), 100, PlotMode::line}));
   }
 
+  // A save holds the signals that would end the program mid-write and gives back what was there before.
+  void signal_handlers_given_back() {
+    struct sigaction before {}, after {};
+    for (const int number : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+      before.sa_handler = number == SIGHUP ? SIG_DFL : [](int) {};
+      ::sigaction(number, &before, nullptr);
+      QCOMPARE(save_as(path(QStringLiteral("held.bmp"))), QString());
+      ::sigaction(number, nullptr, &after);
+      QVERIFY2(after.sa_handler == before.sa_handler, strsignal(number));
+    }
+  }
+
   void failed_saves_say_why_and_keep_the_earlier_file() {
     const QString missing = save_as(path("no-such-folder/graph.bmp"));
     QVERIFY2(missing.contains("No such file or directory") && !missing.contains("does not allow"), qPrintable(missing));

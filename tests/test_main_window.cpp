@@ -392,6 +392,12 @@ class TestMainWindow : public QObject {
     int start = -1, end = -1;
     answers->selection(0, &start, &end);
     QCOMPARE(answers->text(start, end), text);  // the selection whole
+    QCOMPARE(answers->text(1, 0), QString());   // backwards: nothing
+    const QAccessible::State state = QAccessible::queryAccessibleInterface(box)->state();
+    QVERIFY(state.selectableText && state.editable && state.focusable && !state.passwordEdit && !state.readOnly);
+    box->setEchoMode(QLineEdit::Password);  // hidden text is not told
+    QVERIFY(QAccessible::queryAccessibleInterface(box)->state().passwordEdit && answers->text(0, int(text.size())).isEmpty());
+    box->setEchoMode(QLineEdit::Normal);
   }
 
   // Lines said as things happen (a burst once it settles), the plot described, the menu's entries with their keys.
@@ -420,7 +426,8 @@ class TestMainWindow : public QObject {
     QTimer::singleShot(0, this, [&] {
       auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
       for (QAction* action : menu->actions())
-        if (!action->isSeparator()) names << QAccessible::queryAccessibleInterface(action)->text(QAccessible::Name);
+        if (!action->isSeparator() && QAccessible::queryAccessibleInterface(action)->state().focusable)
+          names << QAccessible::queryAccessibleInterface(action)->text(QAccessible::Name);
       menu->close();
     });
     QTest::keyClick(area, Qt::Key_Menu);

@@ -4,7 +4,9 @@
 #include <QTest>
 #include <cmath>
 
+#include "command_line/command_line.h"
 #include "reading/number_text.h"
+#include "table.h"
 #include "reading/plot_input.h"
 
 using namespace vesk;
@@ -101,6 +103,30 @@ class TestReading : public QObject {
     QVERIFY2(seen.startsWith(outcome), qPrintable(seen));
   }
 
+  // Arguments are bytes: UTF-8 read as text, each byte of anything else kept as a lone surrogate U+DC80 … U+DCFF,
+  // so that the bytes come back whole; the text, as code points in hexadecimal ("dcff" for the byte 0xFF).
+  void argument_bytes_data() {
+    vesk::test::table<QByteArray, QString>({"bytes", "code_points"}, {
+        {"ASCII", "a1", "61 31"}, {"two bytes", "\xC3\xA9", "e9"}, {"three bytes", "\xE2\x82\xAC", "20ac"},
+        {"four bytes", "\xF0\x9F\x98\x80", "1f600"}, {"the highest code point", "\xF4\x8F\xBF\xBF", "10ffff"},
+        {"past the highest", "\xF4\x90\x80\x80", "dcf4 dc90 dc80 dc80"}, {"a lone continuation", "\x80", "dc80"},
+        {"an overlong two", "\xC0\xAF", "dcc0 dcaf"}, {"an overlong three", "\xE0\x80\xAF", "dce0 dc80 dcaf"},
+        {"a lead of five", "\xF8\x88\x80\x80\x80", "dcf8 dc88 dc80 dc80 dc80"}, {"cut short", "\xE2\x82", "dce2 dc82"},
+        {"a surrogate's code", "\xED\xA0\x80", "dced dca0 dc80"}, {"0xFF among letters", "a\xFF" "b", "61 dcff 62"}});
+  }
+  void argument_bytes() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, code_points);
+    const QString text = vesk::argument_text(bytes);
+    QStringList seen;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+      const bool pair = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+      seen << QString::number(pair ? QChar::surrogateToUcs4(text[i], text[i + 1]) : text[i].unicode(), 16);
+      i += pair;
+    }
+    QCOMPARE(seen.join(' '), code_points);
+    QCOMPARE(vesk::argument_bytes(text), bytes);
+  }
 };
 
 QTEST_GUILESS_MAIN(TestReading)

@@ -247,6 +247,10 @@ class TestSound : public QObject {
     QVERIFY(plain.cues().isEmpty());
     const std::vector<std::int16_t> s = samples(plain);
     QVERIFY(std::abs(pitch_heard(s, 2205, 3528) / 800 - 1) < 0.06);
+    // f itself at the marker, not the drawn curve: by point at clarity 1, x 0.5 is drawn at the sample x 1 (f 3,
+    // 800 Hz), while f(0.5) = 1.1875 is 200 · 8^(10.1875 / 18) = 650 Hz.
+    const std::vector<std::int16_t> between = samples(CurveSound::trace_tone({{-9, 9, -9, 9}, 1, PlotMode::point}, 0.5, Channels::mono));
+    QVERIFY2(std::abs(pitch_heard(between, 2205, 3528) / 650.5 - 1) < 0.03, qPrintable(QString::number(pitch_heard(between, 2205, 3528))));
     const double minimum = quartic_minimum_x();
     for (const double x : {minimum, minimum + 0.015, minimum - 0.015})
       QVERIFY((CurveSound::trace_tone(request, x, Channels::mono).cues() == QList<Cue>{Cue{0.05, 2500, 0.05}}));

@@ -80,7 +80,15 @@ class TestView : public QObject {
     deep.drag_started({100, 100});
     deep.dragged_to({321.5, 40.25}, 1);
     QVERIFY(test::exact_slip(pressed, {100, 100}, deep.view(), {321.5, 40.25}, kPictureSize) <= 1.0);
+    // A notch meanwhile: the drag goes on from the new view, the point now under the pointer staying with it.
+    deep.pointer(QPointF(321.5, 40.25));
+    deep.wheel({0, 120}, {321.5, 40.25}, ZoomAxes::both, 2);
+    const Bounds notched = deep.view();
+    deep.dragged_to({300, 60}, 3);
+    QVERIFY(test::exact_slip(notched, {321.5, 40.25}, deep.view(), {300, 60}, kPictureSize) <= 1.0);
     deep.drag_ended();
+    deep.dragged_to({10, 10}, 4);
+    QVERIFY(test::exact_slip(notched, {321.5, 40.25}, deep.view(), {300, 60}, kPictureSize) <= 1.0);  // ended: no step
     Explorer explorer(kStartBoxes);
     explorer.key(ViewKey::right, 0);
     QCOMPARE(explorer.view(), (Bounds{-9 + 1.8, 9 + 1.8, -9, 9}));
@@ -131,6 +139,9 @@ class TestView : public QObject {
     explorer.trace_step(-1, true, 5);
     QCOMPARE(explorer.trace_point()->x(), 0.0);  // off a sample: to the neighbouring one
     QVERIFY(explorer.go_to("40000", 6).has_value() && explorer.go_to("1e400", 6).has_value());
+    QVERIFY(explorer.go_to("-32768.5", 6).has_value() && explorer.go_to("32767.5", 6).has_value());
+    QVERIFY(!explorer.go_to("32767", 6).has_value() && !explorer.go_to("-32768", 6).has_value());  // the ends are in
+    explorer.go_to("0", 6);
     QVERIFY(explorer.readout().startsWith("trace  x = 0  f(x) = 0  f′(x) = 3"));
     QCOMPARE(explorer.copied_values(), QStringLiteral("0\t0\t3"));
     QCOMPARE(explorer.end_trace().line, QStringLiteral("Trace off."));

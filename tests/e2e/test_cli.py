@@ -200,6 +200,9 @@ def test_faults_keep_the_earlier_file(folder):
             assert way == "new file" or read(target) == EARLIER, (way, fault)
         place, target = prepare(folder, way)
         assert run(["-o", target], prefix, {**PRELOAD, "VESK_FAULTS": forced + f"fsync:1:{errno.EINTR}"}) == (0, "")
+    place, target = prepare(folder, "in place")  # a file system that cannot reserve room is written all the same
+    assert run(["-o", target], AS_NOBODY, {**PRELOAD, "VESK_FAULTS": f"fallocate:1:{errno.EOPNOTSUPP}"}) == (0, "")
+    assert read(target)[:2] == b"BM"
     place, target = prepare(folder, "in place")
     status, error = run(["-o", target], AS_NOBODY, {**PRELOAD, "VESK_FAULTS": f"pwrite:3+:{errno.EIO}",
                                                    "XDG_STATE_HOME": state})
@@ -312,6 +315,12 @@ def test_names_and_special_targets(folder):
     with open(f"{folder}/log", "ab") as log:
         assert subprocess.run([BINARY, "-o", "/dev/stdout", "--format", "png"], stdout=log).returncode == 0
     assert read(f"{folder}/log") == b"before\n" + png
+    try:  # without a format: a bitmap, to standard output and not to a name with .bmp added
+        with open(f"{folder}/plain", "wb") as plain:
+            assert subprocess.run([BINARY, "-o", "/dev/stdout"], stdout=plain).returncode == 0
+        assert read(f"{folder}/plain")[:2] == b"BM" and not os.path.exists("/dev/stdout.bmp")
+    finally:
+        os.path.exists("/dev/stdout.bmp") and os.unlink("/dev/stdout.bmp")
     assert run(["-o", "/dev/null"]) == (0, "") and not os.path.exists("/dev/null.bmp")
     os.symlink("loop-b", f"{folder}/loop-a"), os.symlink("loop-a", f"{folder}/loop-b")
     assert run(["-o", f"{folder}/loop-a"]) == (1, "vesk-plot: The plot could not be saved to " + folder +
