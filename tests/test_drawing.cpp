@@ -321,6 +321,8 @@ class TestDrawing : public QObject {
     QTest::newRow("inset, fine cells of the vector files") << unit << QSize(4632, 3120) << 3.5 << QPointF(1, 0)
                                                            << QPointF(4627.5, 3115.5);
     QTest::newRow("inset, the far corner") << unit << QSize(4632, 3120) << 3.5 << QPointF(0, 1) << QPointF(3.5, 3.5);
+    QTest::newRow("half-way between centres, exactly") << QRect(-9, -9, 17, 18) << QSize(579, 390) << 0.0
+                                                       << QPointF(-0.25, 0) << QPointF(297.5, 194.5);
     QTest::newRow("widest range") << QRect(-32768, -32768, 65535, 65535) << QSize(579, 390) << 0.0
                                   << QPointF(32767, -32768) << QPointF(578, 389);
   }
@@ -333,7 +335,8 @@ class TestDrawing : public QObject {
     const auto bound = [](int v) { return std::int16_t(v); };
     const Mapping mapping = mapping_for(RoundedRange{bound(range.x()), bound(range.x() + range.width()), bound(range.y()),
                                          bound(range.y() + range.height())}, {pixels.width(), pixels.height()}, inset);
-    QCOMPARE(QPointF(mapping.to_pixel_x(user.x()), mapping.to_pixel_y(user.y())), pixel);
+    const QPointF mapped(mapping.to_pixel_x(user.x()), mapping.to_pixel_y(user.y()));  // exactly, not nearly
+    QVERIFY2(mapped.x() == pixel.x() && mapped.y() == pixel.y(), qPrintable(QString::number(mapped.x(), 'g', 17)));
     QCOMPARE(QPointF(mapping.to_user_x(pixel.x()), mapping.to_user_y(pixel.y())), user);
   }
 

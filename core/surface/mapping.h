@@ -23,8 +23,10 @@ class Mapping {
   Mapping(double left, double top, double right, double bottom, PixelSize pixels, double inset = 0.0)
       : left_(left), top_(top), right_(right), bottom_(bottom), pixels_(pixels), inset_(inset) {}
 
-  double to_pixel_x(double x) const { return inset_ + (x - left_) / (right_ - left_) * (pixels_.width - 1 - 2 * inset_); }
-  double to_pixel_y(double y) const { return inset_ + (top_ - y) / (top_ - bottom_) * (pixels_.height - 1 - 2 * inset_); }
+  // One division, last: a coordinate exactly half-way between pixel centres comes out exactly so (a division
+  // first rounds 8.75 / 17 · 578 to a double below 297.5, and the point lands a pixel short).
+  double to_pixel_x(double x) const { return inset_ + (x - left_) * (pixels_.width - 1 - 2 * inset_) / (right_ - left_); }
+  double to_pixel_y(double y) const { return inset_ + (top_ - y) * (pixels_.height - 1 - 2 * inset_) / (top_ - bottom_); }
   // The inverse, for the pointer.
   double to_user_x(double px) const { return left_ + (px - inset_) / (pixels_.width - 1 - 2 * inset_) * (right_ - left_); }
   double to_user_y(double py) const { return top_ - (py - inset_) / (pixels_.height - 1 - 2 * inset_) * (top_ - bottom_); }

@@ -25,7 +25,7 @@ class SoundServer:  # PulseAudio in a runtime folder of its own, its default sin
         subprocess.run(["pactl", "set-default-sink", "heard"], env=env, check=True)
         # A silent stream asking for 20 ms, as a desktop's sound card is driven: alone, the null sink runs in
         # blocks of up to two seconds and a new stream waits for the block to end.
-        self.recording = f"{folder}/recorded.raw"
+        self.recording, self.loud, self.seen = f"{folder}/recorded.raw", [], 0
         self.files = [open("/dev/zero", "rb"), open(self.recording, "wb")]
         self.silence = subprocess.Popen(["pacat", "--playback", "--latency-msec=20", "--raw", "--format=s16le",
                                          f"--rate={RATE}", "--channels=2"], env=env, stdin=self.files[0])
@@ -39,9 +39,11 @@ class SoundServer:  # PulseAudio in a runtime folder of its own, its default sin
         return array.array("h", data[:len(data) // 4 * 4])
 
     def pieces(self, ended=False):  # [first, last] frames of each sound, apart by a fifth of a second of silence
-        samples = self.take()
-        frames, pieces = loud(samples, 200), []
-        for frame in frames:
+        samples = self.take()  # what came since the last look is all that is scanned, so a look stays quick
+        self.loud += [self.seen // 2 + frame for frame in loud(samples[self.seen:], 200)]
+        self.seen = len(samples)
+        pieces = []
+        for frame in self.loud:
             if not pieces or frame - pieces[-1][1] > RATE // 5:
                 pieces.append([frame, frame])
             pieces[-1][1] = frame

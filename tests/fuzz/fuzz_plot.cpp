@@ -1,7 +1,7 @@
 // Fuzzes the plot commands' path: the five input texts through the checks,
 // then the whole plot, on the saved picture and on a screen of scale 2.
 // AddressSanitizer catches any write outside the image; while the sample count
-// is small enough for the per-sample reference, the image must equal it.
+// is small enough for the exact oracle, the image must be the exact curve.
 
 #include <QStringList>
 #include <cstdio>
@@ -10,7 +10,8 @@
 #include "plot/frame.h"
 #include "plot/plot.h"
 #include "plot/quartic.h"
-#include "plot/reference_curve.h"
+#include "oracles/exact_curve.h"
+#include "surface/colours.h"
 #include "surface/surface.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -27,13 +28,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!(r.x1r < r.x2r && r.y1r < r.y2r) || request->clarity == 0) std::abort();
 
   const vesk::PixelSize pixels = line_width == 1 ? vesk::kPictureSize : vesk::PixelSize{1158, 780};
-  vesk::Surface fast(pixels, line_width), reference(pixels, line_width);
+  vesk::Surface fast(pixels, line_width), frame(pixels, line_width);
   vesk::draw_plot(fast, *request);
   if (vesk::Sampling(r.x1r, r.x2r, request->clarity).count() > 20000) return 0;  // keeps runs fast
-  vesk::draw_frame(reference, r);
-  vesk::draw_curve_each_sample(reference, *request);
-  if (fast.image() == reference.image()) return 0;
-  std::fprintf(stderr, "fast image differs: x %d..%d y %d..%d clarity %d mode %d width %d\n", r.x1r, r.x2r, r.y1r,
-               r.y2r, request->clarity, int(mode), line_width);
+  vesk::draw_frame(frame, r);
+  const QImage exact = vesk::test::with_exact_curve(frame.image(), *request, line_width, vesk::kRed);
+  if (fast.image() == exact) return 0;
+  for (int i = 0; i < exact.width() * exact.height(); ++i)
+    if (fast.image().pixel(i % exact.width(), i / exact.width()) != exact.pixel(i % exact.width(), i / exact.width())) {
+      std::fprintf(stderr, "fast image differs at (%d, %d): x %d..%d y %d..%d clarity %d mode %d width %d\n",
+                   i % exact.width(), i / exact.width(), r.x1r, r.x2r, r.y1r, r.y2r, request->clarity, int(mode), line_width);
+      break;
+    }
   std::abort();
 }

@@ -24,52 +24,37 @@ long long floor_of(const Exact& q) {
 }
 
 // One axis of a picture: the user value `first` at the centre of pixel 0, `last` at that of pixel count − 1.
+// The pixel coordinate of a value is, by the rule, the double (v − first) · (count − 1) / (last − first),
+// computed in that order: from there on everything is exact.
 struct Axis {
   double first, last;
   int count;
+  double pixel(double v) const { return (v - first) * (count - 1) / (last - first); }
 };
 
-// A pixel coordinate along an axis `count` pixels long: close in long double (four roundings of 2⁻⁶⁴ at most,
-// far inside the tolerance), exact on demand. Without an axis the value is the pixel coordinate itself.
+// A pixel coordinate along an axis `count` pixels long: a double, compared and rounded exactly (in long double,
+// which holds a double and a half exactly, or in rationals where the double is too large for that).
 class Coordinate {
  public:
-  Coordinate(double pixel, int count) : value_(pixel), count_(count), near_(pixel) {}
-  Coordinate(const Axis& a, double v)
-      : axis_(&a), value_(v), count_(a.count),
-        near_(((long double)v - a.first) * (a.count - 1) / ((long double)a.last - a.first)) {}
+  Coordinate(double pixel, int count) : value_(pixel), count_(count) {}
 
-  bool finite() const { return std::isfinite(near_); }
-  Exact exact() const {
-    if (!axis_) return Exact(value_);
-    return (Exact(value_) - Exact(axis_->first)) * (count_ - 1) / (Exact(axis_->last) - Exact(axis_->first));
-  }
+  bool finite() const { return std::isfinite(value_); }
+  Exact exact() const { return Exact(value_); }
   // The drawable area: half a pixel beyond the outer centres.
-  long double low() const { return -0.5L; }
-  long double high() const { return count_ - 0.5L; }
-  bool surely_before() const { return near_ < low() - tolerance(); }
-  bool surely_past() const { return near_ > high() + tolerance(); }
-  bool surely_within() const { return near_ > low() + tolerance() && near_ < high() - tolerance(); }
+  bool before() const { return value_ < -0.5; }
+  bool past() const { return value_ > count_ - 0.5; }
+  bool inside() const { return value_ > -0.5 && value_ < count_ - 0.5; }  // not on the area's edge either
   // The nearest pixel centre, ties to the higher.
   long long nearest() const {
-    const long double lower = std::floor(near_ + 0.5L - tolerance()), upper = std::floor(near_ + 0.5L + tolerance());
-    return lower == upper ? (long long)lower : floor_of(exact() + Exact(1, 2));
+    return std::fabs(value_) < 0x1p60 ? (long long)std::floor((long double)value_ + 0.5L) : floor_of(exact() + Exact(1, 2));
   }
   // On a pixel: from half a pixel before the first centre up to, not including, half past the last.
-  bool on_a_pixel() const {
-    if (surely_within()) return true;
-    if (!finite() || surely_before() || surely_past()) return false;
-    const Exact p = exact();
-    return p >= Exact(-1, 2) && p < Exact(2 * count_ - 1, 2);
-  }
+  bool on_a_pixel() const { return value_ >= -0.5 && value_ < count_ - 0.5; }
   int count() const { return count_; }
 
  private:
-  long double tolerance() const { return 1e-15L * (1 + std::fabs(near_)); }
-
-  const Axis* axis_ = nullptr;
   double value_;
   int count_;
-  long double near_;
 };
 
 struct Point {
@@ -105,12 +90,9 @@ QList<QPoint> cut_segment(const Point& a, const Point& b) {
 
 QList<QPoint> segment_pixels(const Point& a, const Point& b) {
   if (!a.x.finite() || !a.y.finite() || !b.x.finite() || !b.y.finite()) return {};
-  const auto beyond = [](const Coordinate& p, const Coordinate& q) {
-    return (p.surely_before() && q.surely_before()) || (p.surely_past() && q.surely_past());
-  };
+  const auto beyond = [](const Coordinate& p, const Coordinate& q) { return (p.before() && q.before()) || (p.past() && q.past()); };
   if (beyond(a.x, b.x) || beyond(a.y, b.y)) return {};
-  if (!a.x.surely_within() || !a.y.surely_within() || !b.x.surely_within() || !b.y.surely_within())
-    return cut_segment(a, b);
+  if (!a.x.inside() || !a.y.inside() || !b.x.inside() || !b.y.inside()) return cut_segment(a, b);
   return integer_line(QPoint(int(a.x.nearest()), int(a.y.nearest())), QPoint(int(b.x.nearest()), int(b.y.nearest())));
 }
 
@@ -172,7 +154,7 @@ QImage exact_curve(const PlotRequest& request, PixelSize pixels, int brush) {
     std::optional<Point> previous;
     for (long long n = first; n <= last; ++n) {
       const double x = double(n) / request.clarity;
-      const Point sample{Coordinate(across, x), Coordinate(down, f(x))};
+      const Point sample{Coordinate(across.pixel(x), across.count), Coordinate(down.pixel(f(x)), down.count)};
       if (request.mode == PlotMode::point)
         if (const auto pixel = point_pixel(sample)) light({*pixel});
       if (request.mode == PlotMode::line && previous) light(segment_pixels(*previous, sample));

@@ -6,15 +6,17 @@
 //   to the first at or after its right bound, each the double nearest n / clarity; f of it in double precision,
 //   x³ − 2·x² + x⁴ + 3·x in that order with std::pow, as the program's one function is defined.
 // - Pixel coordinates: the left bound at the centre of the first column, the right at that of the last, the top
-//   at the first row's centre, the bottom at the last's, taken exactly (in rationals) from the doubles.
+//   at the first row's centre, the bottom at the last's; a double, (v − left) · (width − 1) / (right − left) in
+//   that order, as the rule defines it (the rasteriser's input, as a screen's coordinates are).
 // - By point, a sample lights the pixel whose centre is nearest, ties to the higher, if that pixel exists.
 // - By line, the segment between neighbouring samples is cut exactly to the drawable area (half a pixel beyond
 //   the outer centres), its ends rounded to the nearest pixel centres within the picture, and joined by the
 //   integer line that steps from the left end, one pixel a column or a row, ties toward the end it starts from.
 // - A brush wider than one pixel lights a square for each pixel, moved inside the picture at its edges.
 //
-// Every rounding and comparison is decided exactly: in long double where the margin is wide, in GMP rationals
-// where it is not, so the answer does not depend on how close a sample or a cut comes to a pixel's edge.
+// From the pixel coordinates on, every cut, rounding and comparison is exact (GMP rationals where a double will
+// not do), so the answer does not depend on how far away a segment's end lies or how close a cut comes to a
+// pixel's edge.
 
 #include <QImage>
 #include <optional>
