@@ -169,6 +169,7 @@ class TestKeyPoints : public QObject {
         {"the minimum's y in full", -7.476201925927492, 0, "minus 7.476"},
         {"small, four digits", -0.000123456, 0, "minus 0.0001235"}, {"whole", 10.0, 0.01, "10"},
         {"in powers of ten", 1152886319391440000.0, 0, "1.153 times 10 to the 18"},
+        {"a million: powers of ten", -1234567.0, 0, "minus 1.235 times 10 to the 6"}, {"below a million", 999999.0, 0, "999999"},
         {"a negative that rounds to 0", -0.01, 0.03, "0"}, {"one digit of two hundredths", 0.02, 0.03, "0.02"}});
   }
   void spoken_numbers() {

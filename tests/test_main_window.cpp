@@ -12,6 +12,7 @@
 #include <QNativeGestureEvent>
 #include <QPushButton>
 #include <QRubberBand>
+#include <QScreen>
 #include <QTest>
 
 #include "key_points/marks.h"
@@ -435,9 +436,17 @@ class TestMainWindow : public QObject {
                                                            "Hear the curve, H", "Seve plot, Alt+S"}));
   }
 
-  // Run by CTest at the scales 1.25 … 3: every grid line as wide as the
+  // Run by CTest at the scales 1.25 … 3, and moved to a screen of scale 1.25 (the line width the same, the pixels not): every grid line as wide as the
   // others, those at the edges too, and the plot right against the border.
   void scaled_screen() {
+    // With a second screen of another scale (two_screens.json), the window drawn on the first moves there.
+    for (QScreen* other : QGuiApplication::screens())
+      if (other->devicePixelRatio() != window->devicePixelRatioF()) {
+        window->grab();
+        window->move(other->geometry().topLeft() + QPoint(20, 20));
+        QTRY_COMPARE(window->devicePixelRatioF(), other->devicePixelRatio());
+        break;
+      }
     const qreal ratio = window->devicePixelRatioF();
     const QImage shot = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
     const QRect area = window->plot_area().geometry();
@@ -445,21 +454,23 @@ class TestMainWindow : public QObject {
     const auto grid_runs = [&](bool across) {
       QList<int> runs{0};
       QRgb before_first = 0;
+      int last = 0;  // the last grid pixel
       const int at = across ? int((area.top() + 2 + 97.25) * ratio) : int((area.left() + 2 + 433.5) * ratio);
       const int from = int((across ? area.left() : area.top()) * ratio), to = int((across ? area.right() : area.bottom()) * ratio);
       for (int i = from; i <= to; ++i) {
         const QRgb colour = pixel(shot, across ? i : at, across ? at : i);
-        if (colour == kButtonFace) ++runs.back();
+        if (colour == kButtonFace) ++runs.back(), last = i;
         else if (runs.back() != 0) runs << 0;
         if (runs == QList<int>{0}) before_first = colour;
       }
       runs.removeAll(0);
-      return std::pair{runs, before_first};
+      return std::tuple{runs, before_first, double(to - last) / (to - from)};
     };
     for (const bool across : {true, false}) {
-      const auto [runs, before_first] = grid_runs(across);
+      const auto [runs, before_first, after_last] = grid_runs(across);
       QCOMPARE(runs, QList<int>(18, std::max(1, int(std::lround(ratio)))));
       QVERIFY(before_first != kPlotBackground);  // the border, no seam
+      QVERIFY2(after_last < 1 / 19.0, qPrintable(QString::number(after_last)));  // the picture reaches the far side
     }
   }
 

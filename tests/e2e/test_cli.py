@@ -267,9 +267,11 @@ def test_identity_kept(folder):
         open(target, "wb").write(EARLIER)
         os.chown(target, owner, 65534 if owner or bits & 0o2000 else 0)
         make(target)
-        before = identity(target)
+        before, inode = identity(target), os.stat(target).st_ino
         assert run(["-o", target], prefix) == (0, ""), name
         assert identity(target) == before and read(target)[:4] == b"\x89PNG", (name, before, identity(target))
+        # A file of one name is replaced whole where all of it can be kept; else written in place.
+        assert (os.stat(target).st_ino == inode) == ("second name" in name or "nobody saving" in name), name
         assert "second name" not in name or read(target + ".2") == read(target)
 
 
