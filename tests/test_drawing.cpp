@@ -240,6 +240,9 @@ class TestDrawing : public QObject {
     int font_pixels = 0;
     for (const PlacedNumber& number : numbers) for_each_font_pixel(number, [&](int, int) { ++font_pixels; });
     QCOMPARE(count_pixels(picture, kNumberColour), font_pixels);
+    for (int i = 0; i < picture.width() * picture.height(); ++i)  // each within its number's 7 rows
+      if (pixel(picture, i % picture.width(), i / picture.width()) == kNumberColour)
+        QVERIFY(std::any_of(numbers.begin(), numbers.end(), [&](const PlacedNumber& n) { return n.place.contains(i % picture.width(), i / picture.width()); }));
     request.numbers = false;
     QCOMPARE(count_pixels(plot_picture(request), kNumberColour), 0);
     for (const QRgb other : {kRed, kGreen, kPlotBackground, kButtonFace, kMarkColour}) QVERIFY(other != kNumberColour);

@@ -90,6 +90,11 @@ class TestView : public QObject {
     deep.dragged_to({10, 10}, 4);
     QVERIFY(test::exact_slip(notched, {321.5, 40.25}, deep.view(), {300, 60}, kPictureSize) <= 1.0);  // ended: no step
     Explorer explorer(kStartBoxes);
+    explorer.wheel({120, 0}, {0, 0}, ZoomAxes::both, 0);  // sideways: nothing, but where Shift made it so
+    QCOMPARE(explorer.view(), (Bounds{-9, 9, -9, 9}));
+    explorer.wheel({120, 0}, {0, 194.5}, ZoomAxes::y_only, 0);
+    QCOMPARE(explorer.view(), (Bounds{-9, 9, -7.2, 7.2}));
+    explorer.wheel({-120, 0}, {0, 194.5}, ZoomAxes::y_only, 0);
     explorer.key(ViewKey::right, 0);
     QCOMPARE(explorer.view(), (Bounds{-9 + 1.8, 9 + 1.8, -9, 9}));
     explorer.key(ViewKey::zoom_in, 0);
