@@ -172,6 +172,18 @@ class TestKeyPoints : public QObject {
         {"a million: powers of ten", -1234567.0, 0, "minus 1.235 times 10 to the 6"}, {"below a million", 999999.0, 0, "999999"},
         {"a negative that rounds to 0", -0.01, 0.03, "0"}, {"one digit of two hundredths", 0.02, 0.03, "0.02"}});
   }
+  // A view's bounds to what a pixel resolves: a hundredth a pixel, two decimals; a hair less, three.
+  void spoken_views_data() {
+    table<Bounds, QString>({"view", "said"}, {
+        {"a hundredth a pixel", {0, 5.78, 0, 3.89}, "x from 0 to 5.78, y from 0 to 3.89."},
+        {"a thousandth less", {0, 5.77422, 0, 3.88611}, "x from 0 to 5.774, y from 0 to 3.886."}});
+  }
+  void spoken_views() {
+    QFETCH(Bounds, view);
+    QFETCH(QString, said);
+    QCOMPARE(spoken_view(view), said);
+  }
+
   void spoken_numbers() {
     QFETCH(double, value);
     QFETCH(double, resolution);

@@ -4,7 +4,8 @@
 //     errno, numerically; "N+" fails it and every later one. CALL is one of
 //     write, pwrite, fsync (fsync or fdatasync of a file), dirsync (of a
 //     folder), close (of a file written to), rename, link, ftruncate,
-//     fallocate, tmpfile (an open with O_TMPFILE, as where a file system has none).
+//     fallocate, tmpfile (an open with O_TMPFILE, as where a file system has none), removexattr (an
+//     extended attribute or ACL taken off a file).
 //   VESK_SLOW_WRITES=MS  each write or pwrite to a regular file waits MS first;
 //     VESK_WRITING=FILE is made when the third begins (a signal may come then).
 //   VESK_COUNT_CALLS=FILE  how many of each there were, written at exit.
@@ -24,9 +25,9 @@
 namespace {
 
 enum Call { write_call, pwrite_call, fsync_call, dirsync_call, close_call, rename_call, link_call, ftruncate_call,
-            fallocate_call, tmpfile_call, calls };
+            fallocate_call, tmpfile_call, removexattr_call, calls };
 const char* const kNames[calls] = {"write", "pwrite", "fsync", "dirsync", "close", "rename", "link", "ftruncate",
-                                   "fallocate", "tmpfile"};
+                                   "fallocate", "tmpfile", "removexattr"};
 int counts[calls] = {};
 std::bitset<4096> written;  // descriptors of files written to, whose close counts
 
@@ -155,6 +156,10 @@ int fallocate64(int fd, int mode, off_t offset, off_t length) {
   return next<int (*)(int, int, off_t, off_t)>("fallocate64")(fd, mode, offset, length);
 }
 int fallocate(int fd, int mode, off_t offset, off_t length) { return fallocate64(fd, mode, offset, length); }
+int fremovexattr(int fd, const char* name) {
+  if (fails(removexattr_call)) return -1;
+  return next<int (*)(int, const char*)>("fremovexattr")(fd, name);
+}
 
 int open64(const char* path, int flags, ...) {
   VESK_MODE_ARGUMENT(flags)
