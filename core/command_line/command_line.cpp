@@ -253,10 +253,12 @@ int run_command_line(const QStringList& arguments) {
       std::printf("%s %.17g %.17g\n", qPrintable(kind_name(point.kind)), point.x, point.y);
     if (const int status = printed(); status != 0 || (!parser.isSet(output) && !parser.isSet(audio))) return status;
   }
+  // A command line may wait, as cat does, for a pipe's reader or another save of the file; it says so.
+  WriteOptions waiting{true, [](const QString& what) { std::fprintf(stderr, "vesk-plot: %s\n", qPrintable(what)); }};
   if (parser.isSet(audio)) {
     const QByteArray sound = wav_file(CurveSound(request, seconds, parser.isSet(mono) ? Channels::mono : Channels::stereo));
     const auto reason = audio_to_standard_output ? write_to_descriptor(sound, STDOUT_FILENO)
-                                                 : write_file(sound, argument_bytes(parser.value(audio)), Waiting::yes);
+                                                 : write_file(sound, argument_bytes(parser.value(audio)), waiting);
     if (reason) {
       return fail(1, QStringLiteral("The sound could not be saved to %1: %2")
                          .arg(audio_to_standard_output ? QStringLiteral("standard output") : parser.value(audio), *reason));
@@ -266,7 +268,7 @@ int run_command_line(const QStringList& arguments) {
   request.marks = parser.isSet(marks);
   const QByteArray bytes = encode_plot(request, *chosen);
   const auto reason = to_standard_output ? write_to_descriptor(bytes, STDOUT_FILENO)
-                                         : write_file(bytes, argument_bytes(file_name), Waiting::yes);
+                                         : write_file(bytes, argument_bytes(file_name), waiting);
   if (reason) {
     return fail(1, QStringLiteral("The plot could not be saved to %1: %2")
                        .arg(to_standard_output ? QStringLiteral("standard output") : file_name, *reason));

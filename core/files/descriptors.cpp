@@ -2,15 +2,28 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace vesk::files {
 namespace {
 
-constexpr qint64 kPiece = 64 * 1024;  // bytes a write call
+bool closed_at_start[3] = {};
 
 }  // namespace
+
+void open_closed_standard_descriptors() {
+  for (int fd = 0; fd < 3; ++fd)
+    if (::fcntl(fd, F_GETFD) < 0 && errno == EBADF) {
+      closed_at_start[fd] = true;
+      // The lowest free number: this one.
+      if (::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY) != fd) std::abort();
+    }
+}
+
+bool was_closed_at_start(int fd) { return fd >= 0 && fd < 3 && closed_at_start[fd]; }
 
 Descriptor& Descriptor::operator=(Descriptor&& other) noexcept {
   if (this != &other) {
@@ -34,9 +47,11 @@ QString reason_of(int error) { return QString::fromLocal8Bit(std::strerror(error
 
 QByteArray descriptor_path(int fd) { return "/proc/self/fd/" + QByteArray::number(fd); }
 
-int write_all(int fd, const QByteArray& bytes, std::optional<off_t> offset) {
-  for (qint64 done = 0; done < bytes.size();) {
-    const auto piece = size_t(std::min(bytes.size() - done, kPiece));
+int write_all(int fd, const QByteArray& bytes, std::optional<off_t> offset, qint64* written_so_far) {
+  qint64 unused = 0;
+  qint64& done = written_so_far ? *written_so_far : unused;
+  for (done = 0; done < bytes.size();) {
+    const auto piece = size_t(std::min(bytes.size() - done, kWritePiece));
     const ssize_t written = offset ? ::pwrite(fd, bytes.constData() + done, piece, *offset + done)
                                    : ::write(fd, bytes.constData() + done, piece);
     if (written < 0 && errno == EINTR) continue;

@@ -40,13 +40,19 @@ QByteArray descriptor_path(int fd);
 // 0, or the errno of the write that failed: at `offset` when given, else at
 // the descriptor's own position (a stream). A write the system cuts short is
 // tried again for the rest, which brings out its reason (a full disk, the
-// file-size limit).
-int write_all(int fd, const QByteArray& bytes, std::optional<off_t> offset = std::nullopt);
+// file-size limit). `done`, where given: the bytes written, at most kWritePiece a call.
+inline constexpr qint64 kWritePiece = 64 * 1024;
+int write_all(int fd, const QByteArray& bytes, std::optional<off_t> offset = std::nullopt, qint64* done = nullptr);
 // The whole file from its start, or std::nullopt with errno set.
 std::optional<QByteArray> read_all(int fd, off_t size);
 // fsync (or fdatasync with `data_only`), tried again when a signal cut it
 // short; 0 or the errno.
 int sync(int fd, bool data_only);
+
+// The standard descriptors closed when the program started, opened on /dev/null then so that no file opened
+// later takes their number (and a write meant for standard output lands in it); whether `fd` was one of them.
+void open_closed_standard_descriptors();
+bool was_closed_at_start(int fd);
 
 // The folder part and the last part of a name: "a/b" → "a", "b"; "b" → ".", "b".
 std::pair<QByteArray, QByteArray> split_name(const QByteArray& path);

@@ -1,8 +1,8 @@
-// A regular file overwritten in place, and put back should that fail.
+// A regular file overwritten in place, its earlier bytes kept on disk first and put back should that fail.
 
-#include <QDateTime>
-#include <QDir>
+#include <QFile>
 #include <cerrno>
+#include <climits>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -10,25 +10,11 @@
 
 #include "files/descriptors.h"
 #include "files/held_signals.h"
+#include "files/recovery.h"
 #include "files/write_paths.h"
 
 namespace vesk::files {
 namespace {
-
-// The file open as `target`, opened anew for writing; by its name where the
-// system has no /proc, if that still names the same file.
-Descriptor reopen(int target, const QByteArray& path, int flags) {
-  Descriptor file(::open(descriptor_path(target).constData(), flags | O_CLOEXEC | O_NOCTTY));
-  if (file || errno != ENOENT) return file;
-  file = Descriptor(::open(path.constData(), flags | O_CLOEXEC | O_NOCTTY));
-  struct stat opened {}, wanted {};
-  if (file && (::fstat(file.get(), &opened) != 0 || ::fstat(target, &wanted) != 0 || opened.st_ino != wanted.st_ino ||
-               opened.st_dev != wanted.st_dev)) {
-    errno = ENOENT;
-    return {};
-  }
-  return file;
-}
 
 // The whole new size, reserved before a byte changes: no space, or the
 // file-size limit, shows while the file is still as it was. File systems that
@@ -41,80 +27,103 @@ int reserve(int fd, off_t size) {
   }
 }
 
-// 0, or the errno of the step that failed. Writing clears the setuid bit, and the setgid bit of a file its group
-// may run, for a user without CAP_FSETID; the owner gives them back (another user's file keeps the kernel's choice).
-int overwrite(int fd, const QByteArray& bytes, mode_t mode) {
-  int error = write_all(fd, bytes, 0);
-  if (error == 0 && ::ftruncate(fd, off_t(bytes.size())) != 0) error = errno;
+// Writing clears the setuid bit, and the setgid bit of a file its group may run, for a user without CAP_FSETID:
+// the owner gives them back (another user's file keeps the kernel's choice).
+int give_back_mode(int fd, mode_t mode) {
   struct stat now {};
-  if (error == 0 && ::fstat(fd, &now) == 0 && (now.st_mode & 07777) != (mode & 07777) && ::fchmod(fd, mode & 07777) != 0 &&
-      errno != EPERM)
-    error = errno;
+  if (::fstat(fd, &now) != 0) return errno;
+  if ((now.st_mode & 07777) == (mode & 07777) || ::fchmod(fd, mode & 07777) == 0 || errno == EPERM) return 0;
+  return errno;
+}
+
+// `bytes` from the start, cut to their length, the mode given back and synced; 0, or the errno of the step that
+// failed, with `reached` the end of what may have changed (a piece that failed may have landed in part).
+int overwrite(int fd, const QByteArray& bytes, mode_t mode, off_t& reached) {
+  qint64 done = 0;
+  int error = write_all(fd, bytes, off_t(0), &done);
+  reached = off_t(error ? std::min<qint64>(bytes.size(), done + kWritePiece) : done);
+  if (error == 0 && ::ftruncate(fd, off_t(bytes.size())) != 0) error = errno;
+  if (error == 0) error = give_back_mode(fd, mode);
   if (error == 0) error = sync(fd, true);
   return error;
 }
 
-// The earlier bytes, where the file could not take them back: in the
-// program's state folder ($XDG_STATE_HOME, else ~/.local/state), private to
-// the user. Its name, or the reason it could not be kept.
-std::pair<QString, bool> keep_elsewhere(const QByteArray& earlier, const QByteArray& path) {
-  QString state = qEnvironmentVariable("XDG_STATE_HOME");
-  if (state.isEmpty()) state = QDir::homePath() + QStringLiteral("/.local/state");
-  const QString folder = state + QStringLiteral("/vesk-plot");
-  // Private: the earlier file may have been too.
-  if (!QDir().mkpath(state) || (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST))
-    return {QStringLiteral("the folder %1 could not be made (%2)").arg(folder, reason_of(errno)), false};
-  const QByteArray name = QFile::encodeName(folder) + '/' + split_name(path).second.left(160) + '.' +
-                          QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmsszzz")).toLatin1() +
-                          ".earlier";
-  const Written kept = write_new(earlier, name, 0600);
-  if (kept.reason) return {*kept.reason, false};
-  return {QString::fromLocal8Bit(name), true};
+// Only what may have changed put back, what grew cut back: the earlier file again.
+int restore(int fd, const QByteArray& earlier, mode_t mode, off_t reached) {
+  int error = write_all(fd, earlier.left(qsizetype(std::min<off_t>(reached, earlier.size()))), off_t(0));
+  if (error == 0 && ::ftruncate(fd, off_t(earlier.size())) != 0) error = errno;
+  if (error == 0) error = give_back_mode(fd, mode);
+  if (error == 0) error = sync(fd, true);
+  return error;
+}
+
+// The file's whole name as the kernel knows it, for the recovery copy's note.
+QByteArray whole_name(const Walked& where) {
+  char name[PATH_MAX];
+  const ssize_t length = ::readlink(descriptor_path(where.target.get()).constData(), name, sizeof name);
+  return length > 0 && length < ssize_t(sizeof name) ? QByteArray(name, length) : where.folder_name + '/' + where.base;
 }
 
 }  // namespace
 
-Written write_in_place(const QByteArray& bytes, int target, const QByteArray& path, Waiting wait, bool no_new_files) {
+int lock_file(const Descriptor& file, const WriteOptions& options) {
+  int locked = 0;
+  while ((locked = ::flock(file.get(), LOCK_EX | (options.may_wait ? 0 : LOCK_NB))) != 0 && errno == EINTR) {}
+  return locked == 0 ? 0 : errno;
+}
+
+Written write_in_place(const QByteArray& bytes, const Walked& where, const WriteOptions& options, bool no_new_files) {
   const QString because = no_new_files ? QStringLiteral(", and its folder does not allow new files") : QString();
-  Descriptor file = reopen(target, path, O_RDWR);
+  const QByteArray opened_as = descriptor_path(where.target.get());
+  Descriptor file(::open(opened_as.constData(), O_RDWR | O_CLOEXEC | O_NOCTTY));
   if (!file) {
     const int error = errno;
     // Only a copy read first can be put back, should a write fail.
-    if (error == EACCES && reopen(target, path, O_WRONLY))
+    if (error == EACCES && Descriptor(::open(opened_as.constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY)))
       return {QStringLiteral("The file may be written but not read (%1), so it could not be restored should the "
                              "write fail%2.").arg(reason_of(error), because)};
     return {QStringLiteral("The file may not be written (%1)%2.").arg(reason_of(error), because)};
   }
   // Two saves of one file in place at once would mix their bytes.
-  int locked = 0;
-  while ((locked = ::flock(file.get(), LOCK_EX | (wait == Waiting::yes ? 0 : LOCK_NB))) != 0 && errno == EINTR) {}
-  if (locked != 0 && errno == EWOULDBLOCK)
+  if (const int error = lock_file(file, options); error == EWOULDBLOCK)
     return {QStringLiteral("Another program is saving this file just now; try again once it has finished.")};
-  if (locked != 0) return {reason_of(errno)};
+  else if (error != 0)
+    return {reason_of(error)};
   struct stat status {};
   if (::fstat(file.get(), &status) != 0) return {reason_of(errno)};
   const std::optional<QByteArray> earlier = read_all(file.get(), status.st_size);
   if (!earlier) return {reason_of(errno)};
+  auto kept = RecoveryCopy::keep(*earlier, whole_name(where), where.folder.get());
+  if (const QString* why = std::get_if<QString>(&kept))
+    return {QStringLiteral("The earlier contents could not be kept on disk first (%1), so the file was not "
+                           "written%2.").arg(*why, because)};
+  RecoveryCopy& copy = std::get<RecoveryCopy>(kept);
 
   HeldSignals held;
   held.hold();  // from the first changed byte until the file is whole again, new or earlier
+  off_t reached = 0;
   int error = reserve(file.get(), off_t(bytes.size()));
-  if (error == 0) error = overwrite(file.get(), bytes, status.st_mode);
+  if (error == 0) error = overwrite(file.get(), bytes, status.st_mode, reached);
   if (error == 0) {
     // A close can fail after every write succeeded (a network file system):
     // the earlier bytes go back through a second descriptor then.
     Descriptor spare(::fcntl(file.get(), F_DUPFD_CLOEXEC, 0));
     error = file.close();
-    if (error == 0) return {};
+    if (error == 0) {
+      copy.discard();
+      return {};
+    }
     file = std::move(spare);
+    reached = off_t(bytes.size());
   }
-  const int restore_error = file ? overwrite(file.get(), *earlier, status.st_mode) : EBADF;
-  if (restore_error == 0) return {reason_of(error)};
-  const auto [kept, where] = keep_elsewhere(*earlier, path);
-  return {QStringLiteral("%1; putting the earlier contents back failed too (%2), so the file holds neither. %3")
-              .arg(reason_of(error), reason_of(restore_error),
-                   where ? QStringLiteral("Its earlier contents are kept in %1.").arg(kept)
-                         : QStringLiteral("Its earlier contents could not be kept elsewhere either: %1.").arg(kept))};
+  if (bytes.size() > earlier->size()) reached = std::max<off_t>(reached, off_t(bytes.size()));
+  const int restore_error = file ? restore(file.get(), *earlier, status.st_mode, reached) : EBADF;
+  if (restore_error == 0) {
+    copy.discard();
+    return {reason_of(error)};
+  }
+  return {QStringLiteral("%1; putting the earlier contents back failed too (%2), so the file holds neither. "
+                         "Its earlier contents are kept in %3.").arg(reason_of(error), reason_of(restore_error), copy.where())};
 }
 
 }  // namespace vesk::files

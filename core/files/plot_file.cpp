@@ -110,8 +110,12 @@ QByteArray encode_plot(const std::optional<PlotRequest>& request, FileFormat for
   return bytes;
 }
 
-std::optional<QString> save_plot_file(const std::optional<PlotRequest>& request, const QString& file_name) {
-  return write_file(encode_plot(request, format_for_file_name(file_name)), QFile::encodeName(file_name));
+QString saved_name(const QString& chosen) {
+  if (names_a_special_file(QFile::encodeName(chosen))) return chosen;
+  // The dialog adds its ".bmp" to every name without an extension, a device's or a pipe's too.
+  const QString bare = chosen.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive) ? chosen.chopped(4) : QString();
+  if (!bare.isEmpty() && !QFileInfo::exists(chosen) && names_a_special_file(QFile::encodeName(bare))) return bare;
+  return with_default_extension(chosen);
 }
 
 }  // namespace vesk

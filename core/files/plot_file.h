@@ -29,7 +29,8 @@ QString with_default_extension(const QString& file_name);
 // bytes whoever asks, with or without a window.
 QByteArray encode_plot(const std::optional<PlotRequest>& request, FileFormat format);
 
-// What a save writes, in the format its name asks for (write_file.h).
-std::optional<QString> save_plot_file(const std::optional<PlotRequest>& request, const QString& file_name);
+// The name a save dialog's choice stands for: ".bmp" added where it has no extension, but for the name of a
+// device, a pipe or another special file that is there, to which the dialog's own ".bmp" is not added either.
+QString saved_name(const QString& chosen);
 
 }  // namespace vesk

@@ -7,6 +7,8 @@
 #include <climits>
 #include <cstdio>
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -90,9 +92,21 @@ std::optional<QMap<QByteArray, QByteArray>> attributes(int fd) {
   return found;
 }
 
+// The inode flags a user may set (chattr +S +d +A, compression), taken from the earlier file; false where the new
+// one cannot have them. Read through a descriptor of its own, which an unreadable file does not give.
+bool take_flags(int fresh, int earlier) {
+  constexpr int kKept = FS_SYNC_FL | FS_NODUMP_FL | FS_NOATIME_FL | FS_COMPR_FL | FS_NOCOMP_FL;
+  const Descriptor from(::open(descriptor_path(earlier).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+  int wanted = 0, have = 0;
+  if (!from || ::ioctl(from.get(), FS_IOC_GETFLAGS, &wanted) != 0 || (wanted & kKept) == 0) return true;
+  if (::ioctl(fresh, FS_IOC_GETFLAGS, &have) != 0) return false;
+  int flags = (have & ~kKept) | (wanted & kKept);
+  return flags == have || ::ioctl(fresh, FS_IOC_SETFLAGS, &flags) == 0;
+}
+
 // Whether the new file could be given all that makes the earlier one what it
-// is: owner and group (which only some may give), every mode bit, the ACL
-// and the other extended attributes. Checked afterwards, since the system
+// is: owner and group (which only some may give), every mode bit, the ACL,
+// the other extended attributes and the inode flags. Checked afterwards, since the system
 // silently drops what it does not allow (a setgid bit for a group one is not in).
 bool take_identity(int fresh, int earlier, const struct stat& wanted) {
   struct stat status {};
@@ -109,37 +123,55 @@ bool take_identity(int fresh, int earlier, const struct stat& wanted) {
     if (fresh_attributes->value(it.key()) != it.value() || !fresh_attributes->contains(it.key()))
       if (::fsetxattr(fresh, it.key().constData(), it.value().constData(), size_t(it.value().size()), 0) != 0)
         return false;
-  if (::fchmod(fresh, wanted.st_mode & 07777) != 0 || ::fstat(fresh, &status) != 0) return false;
+  if (!take_flags(fresh, earlier) || ::fchmod(fresh, wanted.st_mode & 07777) != 0 || ::fstat(fresh, &status) != 0)
+    return false;
   return status.st_uid == wanted.st_uid && status.st_gid == wanted.st_gid &&
          (status.st_mode & 07777) == (wanted.st_mode & 07777) && attributes(fresh) == earlier_attributes;
+}
+
+// Whether the folder is append-only (chattr +a): a new file there could take no name in place of the earlier one,
+// nor be removed again.
+bool append_only(int folder) {
+  const Descriptor readable(::open(descriptor_path(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  int flags = 0;
+  return readable && ::ioctl(readable.get(), FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_APPEND_FL);
+}
+
+// Whether the file is mounted on its own (a bind mount): no other file can take its place.
+bool mounted_on_its_own(int target) {
+  struct statx status {};
+  return ::statx(target, "", AT_EMPTY_PATH, STATX_BASIC_STATS, &status) == 0 &&
+         (status.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) && (status.stx_attributes & STATX_ATTR_MOUNT_ROOT);
 }
 
 // The earlier file replaced by a new one where that keeps what the file is;
 // std::nullopt where it would not: it is to be written in place then
 // (`no_new_files`: because its folder would take no new file).
-std::optional<Written> replace(const QByteArray& bytes, int target, const struct stat& status, bool& no_new_files) {
-  // Where the file is, as the kernel found it through every link.
-  char where[PATH_MAX];
-  const ssize_t length = ::readlink(descriptor_path(target).constData(), where, sizeof where);
-  if (status.st_nlink != 1 || length <= 0 || length == ssize_t(sizeof where) || where[0] != '/') return std::nullopt;
-  const auto [folder_name, base] = split_name(QByteArray(where, length));
-  const Descriptor folder(::open(folder_name.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+std::optional<Written> replace(const QByteArray& bytes, const Walked& where, const WriteOptions& options,
+                               bool& no_new_files) {
+  const struct stat& status = where.status;
+  const int folder = where.folder.get(), target = where.target.get();
+  if (status.st_nlink != 1 || mounted_on_its_own(target) || append_only(folder)) return std::nullopt;
+  // The lock a save in place takes, held until the new file has the name.
+  const Descriptor locked(::open(descriptor_path(target).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+  if (locked && lock_file(locked, options) == EWOULDBLOCK)
+    return Written{QStringLiteral("Another program is saving this file just now; try again once it has finished.")};
   struct stat there {};
-  if (!folder || ::fstatat(folder.get(), base.constData(), &there, AT_SYMLINK_NOFOLLOW) != 0 ||
-      there.st_ino != status.st_ino || there.st_dev != status.st_dev)
-    return std::nullopt;  // moved meanwhile: the file opened is the one to write
+  if (::fstatat(folder, where.base.constData(), &there, AT_SYMLINK_NOFOLLOW) != 0 || there.st_ino != status.st_ino ||
+      there.st_dev != status.st_dev)
+    return Written{std::nullopt, true};  // moved or swapped meanwhile: walked again
 
   HeldSignals held;
-  Temporary fresh = make_temporary(folder.get(), status.st_mode & 0777);
+  Temporary fresh = make_temporary(folder, status.st_mode & 0777);
   if (!fresh.file) {
     no_new_files = fresh.error == EACCES || fresh.error == EPERM;
     return std::nullopt;  // no new file here (not allowed, no free inodes): in place needs none
   }
-  if (!fresh.name.isEmpty()) held.remove_on_signal(folder.get(), fresh.name);
-  if (!take_identity(fresh.file.get(), target, status)) {
-    if (!fresh.name.isEmpty()) ::unlinkat(folder.get(), fresh.name.constData(), 0);
-    return std::nullopt;
-  }
+  if (!fresh.name.isEmpty()) held.remove_on_signal(folder, fresh.name);
+  const auto drop_fresh = [&] {
+    if (!fresh.name.isEmpty()) ::unlinkat(folder, fresh.name.constData(), 0);
+  };
+  if (!take_identity(fresh.file.get(), target, status)) return drop_fresh(), std::nullopt;
   int error = write_all(fresh.file.get(), bytes);
   // Writing clears the setuid bit, the setgid bit of a file its group may run and file capabilities, for a user
   // without CAP_FSETID: given again, and checked again.
@@ -147,80 +179,83 @@ std::optional<Written> replace(const QByteArray& bytes, int target, const struct
   if (error == 0 && !take_identity(fresh.file.get(), target, status)) error = errno ? errno : EPERM;
   if (error == 0) error = sync(fresh.file.get(), false);
   held.hold();
-  if (error == 0 && fresh.name.isEmpty()) error = second_name(folder.get(), {}, fresh.file.get(), fresh.name);
+  if (error == 0 && fresh.name.isEmpty()) error = second_name(folder, {}, fresh.file.get(), fresh.name);
+  // A file system whose files take no other name (a bind mount across, some FUSE): in place, nothing changed yet.
+  if (error == EXDEV || (error == EPERM && fresh.name.isEmpty())) return drop_fresh(), std::nullopt;
   if (const int closed = fresh.file.close(); error == 0) error = closed;
   // The earlier file keeps a second name until the new one is safely in its
   // place, so a late failure can put it back. A file system without links cannot.
   QByteArray kept;
-  if (error == 0) error = second_name(folder.get(), base, -1, kept);
-  if (error == EPERM || error == EOPNOTSUPP || error == EMLINK) error = 0;
+  if (error == 0) error = second_name(folder, where.base, -1, kept);
+  if (error == EPERM || error == EOPNOTSUPP || error == EMLINK || error == EXDEV) error = 0;
   bool replaced = false;
   if (error == 0) {
-    replaced = ::renameat(folder.get(), fresh.name.constData(), folder.get(), base.constData()) == 0;
+    replaced = ::renameat(folder, fresh.name.constData(), folder, where.base.constData()) == 0;
     if (replaced) fresh.name.clear();
     else error = errno;
   }
-  if (error == 0) error = sync_folder(folder.get());
+  if (!replaced && (error == EBUSY || error == EXDEV)) {  // the name is a mount point after all
+    if (!kept.isEmpty()) ::unlinkat(folder, kept.constData(), 0);
+    return drop_fresh(), std::nullopt;
+  }
+  if (error == 0) error = sync_folder(folder);
   QString lost;
   if (error != 0 && replaced) {
-    if (!kept.isEmpty() && ::renameat(folder.get(), kept.constData(), folder.get(), base.constData()) == 0) {
+    if (!kept.isEmpty() && ::renameat(folder, kept.constData(), folder, where.base.constData()) == 0) {
       kept.clear();
-      sync_folder(folder.get());
+      sync_folder(folder);
     } else {
       lost = kept.isEmpty() ? QStringLiteral("; this file system keeps no second name, so the earlier file is lost")
                             : QStringLiteral("; the earlier file could not be put back and is kept as %1")
-                                  .arg(QString::fromLocal8Bit(folder_name + '/' + kept));
+                                  .arg(QString::fromLocal8Bit(where.folder_name + '/' + kept));
       kept.clear();
     }
   }
-  if (!kept.isEmpty()) ::unlinkat(folder.get(), kept.constData(), 0);
-  if (!fresh.name.isEmpty()) ::unlinkat(folder.get(), fresh.name.constData(), 0);
+  if (!kept.isEmpty()) ::unlinkat(folder, kept.constData(), 0);
+  drop_fresh();
   return Written{error == 0 ? std::nullopt : std::optional(reason_of(error) + lost)};
 }
 
 }  // namespace
 
-Written write_new(const QByteArray& bytes, const QByteArray& path, mode_t mode) {
-  const auto [folder_name, base] = split_name(path);
+Written write_new(const QByteArray& bytes, int folder, const QByteArray& folder_name, const QByteArray& base,
+                  mode_t mode) {
   if (base.isEmpty() || base == "." || base == "..") return {QStringLiteral("It is a folder.")};
-  const Descriptor folder(::open(folder_name.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-  if (!folder) return {reason_of(errno)};
   HeldSignals held;
-  Temporary fresh = make_temporary(folder.get(), mode);
+  Temporary fresh = make_temporary(folder, mode);
   if (!fresh.file) {
     if (fresh.error != EACCES && fresh.error != EPERM && fresh.error != EROFS) return {reason_of(fresh.error)};
     return {QStringLiteral("The folder %1 does not allow new files (%2).")
                 .arg(QString::fromLocal8Bit(folder_name), reason_of(fresh.error))};
   }
-  if (!fresh.name.isEmpty()) held.remove_on_signal(folder.get(), fresh.name);
+  if (!fresh.name.isEmpty()) held.remove_on_signal(folder, fresh.name);
   int error = write_all(fresh.file.get(), bytes);
   if (error == 0) error = sync(fresh.file.get(), false);
   held.hold();
   // Named in one step that never takes the place of a file someone made meanwhile.
   bool named = false;
   if (error == 0 && fresh.name.isEmpty()) {
-    named = ::linkat(AT_FDCWD, descriptor_path(fresh.file.get()).constData(), folder.get(), base.constData(),
+    named = ::linkat(AT_FDCWD, descriptor_path(fresh.file.get()).constData(), folder, base.constData(),
                      AT_SYMLINK_FOLLOW) == 0;
   } else if (error == 0) {
-    named = ::renameat2(folder.get(), fresh.name.constData(), folder.get(), base.constData(), RENAME_NOREPLACE) == 0;
+    named = ::renameat2(folder, fresh.name.constData(), folder, base.constData(), RENAME_NOREPLACE) == 0;
     if (!named && (errno == EINVAL || errno == ENOSYS))  // a file system without it
-      named = ::renameat(folder.get(), fresh.name.constData(), folder.get(), base.constData()) == 0;
+      named = ::renameat(folder, fresh.name.constData(), folder, base.constData()) == 0;
     if (named) fresh.name.clear();
   }
   if (error == 0 && !named) error = errno;
   if (const int closed = fresh.file.close(); error == 0) error = closed;
-  if (error == 0) error = sync_folder(folder.get());
-  if (error != 0 && named) ::unlinkat(folder.get(), base.constData(), 0);
-  if (!fresh.name.isEmpty()) ::unlinkat(folder.get(), fresh.name.constData(), 0);
+  if (error == 0) error = sync_folder(folder);
+  if (error != 0 && named) ::unlinkat(folder, base.constData(), 0);
+  if (!fresh.name.isEmpty()) ::unlinkat(folder, fresh.name.constData(), 0);
   if (error == EEXIST) return {std::nullopt, true};
   return {error == 0 ? std::nullopt : std::optional(reason_of(error))};
 }
 
-Written write_existing(const QByteArray& bytes, int target, const struct stat& status, const QByteArray& path,
-                       Waiting wait) {
+Written write_existing(const QByteArray& bytes, const Walked& where, const WriteOptions& options) {
   bool no_new_files = false;
-  if (auto replaced = replace(bytes, target, status, no_new_files)) return *replaced;
-  return write_in_place(bytes, target, path, wait, no_new_files);
+  if (auto replaced = replace(bytes, where, options, no_new_files)) return *replaced;
+  return write_in_place(bytes, where, options, no_new_files);
 }
 
 }  // namespace vesk::files

@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QClipboard>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QInputDialog>
@@ -11,10 +12,12 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <thread>
 
 #include "about/frm_about.h"
 #include "description/spoken.h"
 #include "files/plot_file.h"
+#include "files/write_file.h"
 #include "key_points/marks.h"
 #include "main_window/main_layout.h"
 #include "main_window/save_dialog.h"
@@ -279,14 +282,43 @@ void FrmMain::plot(PlotMode mode) {
 }
 
 void FrmMain::save_plot() {
+  if (saving_) return;  // one save at a time: the window answers while one is written
   const std::optional<QString> file_name = save_asker_->ask_file_name();
   if (!file_name) return;
-  if (const auto reason = save_plot_file(shown_plot(), *file_name))
-    return show_message(windowTitle(),
-                        QStringLiteral("The plot could not be saved to\n%1\n\n%2").arg(*file_name, *reason), true);
+  const QByteArray path = QFile::encodeName(*file_name);
+  WriteOptions options;
+  if (names_a_write_protected_file(path)) {
+    QMessageBox ask(QMessageBox::Warning, windowTitle(),
+                    QStringLiteral("%1 is write-protected. Replace it anyway?").arg(*file_name),
+                    QMessageBox::No | QMessageBox::Yes, this);
+    ask.setDefaultButton(QMessageBox::No);
+    if (ask.exec() != QMessageBox::Yes) return;
+    options.replace_protected = true;
+  }
+  // Written off the event loop, which runs meanwhile: a slow disk or a pipe's slow reader freezes nothing.
+  const QByteArray bytes = encode_plot(shown_plot(), format_for_file_name(*file_name));
+  std::optional<QString> reason;
+  QEventLoop written;
+  saving_ = true;
+  std::thread writer([&] {
+    reason = write_file(bytes, path, options);
+    QMetaObject::invokeMethod(&written, &QEventLoop::quit, Qt::QueuedConnection);
+  });
+  written.exec();
+  writer.join();
+  saving_ = false;
+  if (reason)
+    return show_message(windowTitle(), QStringLiteral("The plot could not be saved to\n%1\n\n%2").arg(*file_name, *reason), true);
   // A cancel says nothing; a save must not sound the same. After the window
   // has the focus back, whose presentation would cut the line short.
   announcer_->say_when_back(QStringLiteral("Saved as %1.").arg(QFileInfo(*file_name).fileName()));
+}
+
+void FrmMain::tell(const QStringList& lines) {
+  if (lines.isEmpty()) return;
+  sound_line_ = lines.join(QLatin1Char(' '));
+  lbl_coordinates->setText(sound_line_);
+  announcer_->say(sound_line_);
 }
 
 void FrmMain::copy_plot() const {

@@ -41,6 +41,8 @@ class FrmMain : public QWidget {
   void plot(PlotMode mode);
   // The save command: asks for a file name and writes what the plot area shows there.
   void save_plot();
+  // Lines to show and say once shown (what an earlier run left behind).
+  void tell(const QStringList& lines);
   // Tests answer the save dialog through this.
   void set_save_file_asker(std::unique_ptr<SaveFileAsker> asker);
   // The About command: creates `frm_about` on first use and shows it modally.
@@ -105,6 +107,7 @@ class FrmMain : public QWidget {
   Bounds boxes_view_;    // the view the boxes were last written for
   std::optional<std::pair<PlotRequest, bool>> shown_picture_;  // what the plot area was last given
   bool centred_ = false;
+  bool saving_ = false;  // a save is being written
 };
 
 }  // namespace vesk

@@ -35,7 +35,7 @@ std::optional<QString> SaveFileDialog::ask_file_name() {
   if (cdlg_savepic->exec() != QDialog::Accepted) return std::nullopt;
   const QStringList chosen = cdlg_savepic->selectedFiles();
   if (chosen.isEmpty()) return std::nullopt;
-  return with_default_extension(chosen.constFirst());
+  return saved_name(chosen.constFirst());
 }
 
 }  // namespace vesk

@@ -3,11 +3,19 @@
 preloaded shim, by the file-size limit, by a full device) and keep the earlier file, targets that are not regular
 files, the files themselves, and starts that fail and name the cause."""
 
-import concurrent.futures, errno, wave, os, shutil, signal, socket, stat, subprocess, threading, time
+import atexit, concurrent.futures, errno, sys, tempfile, wave, os, shutil, signal, socket, stat, subprocess, threading, time
 from desktop import *
 
 SHIM = os.environ.get("VESK_WRITE_FAULTS", "")
-AS_NOBODY = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"] if os.geteuid() == 0 else []
+
+
+def as_user(uid):  # runs as another user, with a state folder of its own: where saves in place keep their copies
+    state = tempfile.mkdtemp(prefix=f"vesk-state-{uid}-")
+    os.chown(state, uid, uid), atexit.register(shutil.rmtree, state, True)
+    return ["setpriv", f"--reuid={uid}", f"--regid={uid}", "--clear-groups", "env", f"XDG_STATE_HOME={state}"]
+
+
+AS_NOBODY = as_user(65534) if os.geteuid() == 0 else []
 
 
 def read(path):
@@ -192,6 +200,8 @@ def test_faults_keep_the_earlier_file(folder):
         assert count > 2 and read(target)[:2] == b"BM", (way, count)  # written, in several writes
         faults = [f"{writes}:1:{errno.ENOSPC}", f"{writes}:{count // 2}:{errno.EFBIG}", f"{writes}:{count}:{errno.EIO}",
                   f"fsync:1:{errno.EIO}", f"close:1:{errno.EIO}", f"close:1:{errno.EDQUOT}"]
+        if way == "in place":  # the first sync and close are the recovery copy's: the file's own come second
+            faults += [f"fsync:2:{errno.EIO}", f"close:2:{errno.EIO}"]
         for fault in faults + [f"{call}:1:{errno.ENOSPC if call == 'fallocate' else errno.EIO}" for call in own_calls]:
             place, target = prepare(folder, way)
             status, error = run(["-o", target], prefix, {**PRELOAD, "VESK_FAULTS": forced + fault})
@@ -204,11 +214,14 @@ def test_faults_keep_the_earlier_file(folder):
     assert run(["-o", target], AS_NOBODY, {**PRELOAD, "VESK_FAULTS": f"fallocate:1:{errno.EOPNOTSUPP}"}) == (0, "")
     assert read(target)[:2] == b"BM"
     place, target = prepare(folder, "in place")
-    status, error = run(["-o", target], AS_NOBODY, {**PRELOAD, "VESK_FAULTS": f"pwrite:3+:{errno.EIO}",
-                                                   "XDG_STATE_HOME": state})
+    status, error = run(["-o", target], AS_NOBODY, {**PRELOAD, "VESK_FAULTS": f"pwrite:3+:{errno.EIO}"})
     kept = error.split("kept in ")[-1].strip().rstrip(".")
-    assert status == 1 and "putting the earlier contents back failed too" in error and kept.startswith(state), error
+    assert status == 1 and "putting the earlier contents back failed too" in error, error
+    assert kept.startswith(AS_NOBODY[-1].split("=", 1)[1] + "/vesk-plot/"), kept
     assert read(kept) == EARLIER and stat.S_IMODE(os.stat(kept).st_mode) == 0o600
+    # The next start names it, once.
+    for said in (f"vesk-plot: The earlier contents of {target} are kept in {kept}: a save of it was cut short.\n", ""):
+        assert run(["--version"], AS_NOBODY, output=True)[1] == said
 
 
 def test_signals_mid_save(folder):
@@ -245,7 +258,7 @@ def test_identity_kept(folder):
         s = os.stat(path)
         return s.st_mode, s.st_uid, s.st_gid, s.st_nlink, {name: os.getxattr(path, name) for name in os.listxattr(path)}
     mode = lambda bits: lambda f: os.chmod(f, bits)
-    rows = [("mode 0444", 0o755, mode(0o444), []), ("mode 0600", 0o755, mode(0o600), []), ("mode 4755", 0o755, mode(0o4755), []),
+    rows = [("mode 0600", 0o755, mode(0o600), []), ("mode 4755", 0o755, mode(0o4755), []),
             ("mode 2664", 0o755, mode(0o2664), []), ("mode 1644", 0o755, mode(0o1644), []),
             ("owner nobody", 0o755, lambda f: os.chown(f, 65534, 65534), []),
             ("an ACL", 0o755, lambda f: subprocess.run(["setfacl", "-m", "u:nobody:rw", f], check=True), []),
@@ -282,32 +295,96 @@ def test_identity_kept(folder):
         assert "second name" not in name or read(target + ".2") == read(target)
 
 
-def test_planted_link_refused(folder):
-    """Another user's link in a sticky folder everyone may write to is not followed, by root or by an ordinary
-    user, whatever fs.protected_symlinks says (read, never written: it is the whole machine's); the file stays as
-    it was. Links in other folders, and the folder owner's, are followed, as the kernel's rule has it."""
+def test_write_protected(folder):
+    """A file its user may not write by its mode is left as it is, with that said; one the mode lets its user
+    write is saved, its mode kept. For root, a file without a write bit is write-protected."""
+    if os.geteuid() != 0:
+        raise Skip("not root: no second user to save as")
+    os.chmod(folder, 0o755)
+    for name, bits, owner, prefix, saved in [("root's 0444", 0o444, 0, [], False), ("root's 0200", 0o200, 0, [], True),
+                                             ("nobody's 0444", 0o444, 65534, AS_NOBODY, False),
+                                             ("nobody's 0000", 0o000, 65534, AS_NOBODY, False),
+                                             ("nobody's 0600", 0o600, 65534, AS_NOBODY, True),
+                                             ("root's 0644, nobody saving", 0o644, 0, AS_NOBODY, False)]:
+        place = f"{folder}/{len(os.listdir(folder))}"
+        os.mkdir(place), os.chown(place, owner, owner)
+        target = f"{place}/plot.png"
+        open(target, "wb").write(EARLIER), os.chown(target, owner, owner), os.chmod(target, bits)
+        status, error = run(["-o", target], prefix)
+        assert (status == 0) == saved and stat.S_IMODE(os.stat(target).st_mode) == bits, (name, error)
+        assert saved or ("write-protected" in error and read(target) == EARLIER), (name, error)
+
+
+def test_planted_links_and_files(folder):
+    """Another user's link in a sticky folder everyone may write to is not followed, at any part of the name, by
+    root or by an ordinary user; another user's file or FIFO in a sticky folder others may write to is not written
+    into: whatever fs.protected_* say (read, never written: they are the whole machine's). What they aim at stays as
+    it was. Links and files in other folders, and the folder owner's, are used, as the kernel's rules have it."""
     if os.geteuid() != 0:
         raise Skip("not root: no other user's link can be planted")
-    print("fs.protected_symlinks is", open("/proc/sys/fs/protected_symlinks").read().strip(), flush=True)
+    print("fs.protected_symlinks, _regular, _fifos:", *(open(f"/proc/sys/fs/protected_{kind}").read().strip()
+                                                       for kind in ("symlinks", "regular", "fifos")), flush=True)
     os.chmod(folder, 0o755)
-    as_4242 = ["setpriv", "--reuid=4242", "--regid=4242", "--clear-groups"]  # a user without a name: none is added
-    for name, mode, link_owner, saver, refused in [
-            ("nobody's link, root saving", 0o1777, 65534, 0, True),
-            ("nobody's link, another ordinary user saving", 0o1777, 65534, 4242, True),
-            ("the folder owner's link", 0o1777, 0, 4242, False),
-            ("a folder not sticky", 0o777, 65534, 0, False),
-            ("a sticky folder only its owner may write", 0o1755, 65534, 0, False)]:
+    as_4242 = as_user(4242)  # a user without a name: none is added
+    link, planted_file = "a link owned by another user", "belongs to another user and lies in a shared folder"
+    for name, mode, owner, saver, made, saved_as, refusal in [
+            ("nobody's link, root saving", 0o1777, 65534, 0, "link", "share/plot.png", link),
+            ("nobody's link, another ordinary user saving", 0o1777, 65534, 4242, "link", "share/plot.png", link),
+            ("nobody's link as a folder of the name", 0o1777, 65534, 0, "folder link", "share/d/secret", link),
+            ("one's own link to nobody's link", 0o1777, 65534, 0, "chain", "mine.png", link),
+            ("nobody's file", 0o1777, 65534, 0, "file", "share/plot.png", planted_file),
+            ("nobody's file where the group may write", 0o1775, 65534, 0, "file", "share/plot.png", planted_file),
+            ("nobody's FIFO", 0o1777, 65534, 0, "fifo", "share/plot.png", planted_file),
+            ("the folder owner's link", 0o1777, 0, 4242, "link", "share/plot.png", ""),
+            ("the folder owner's file", 0o1777, 0, 4242, "file", "share/plot.png", ""),
+            ("a link in a folder not sticky", 0o777, 65534, 0, "link", "share/plot.png", ""),
+            ("a link in a sticky folder only its owner may write", 0o1755, 65534, 0, "link", "share/plot.png", "")]:
         place = f"{folder}/{len(os.listdir(folder))}"
         os.mkdir(place), os.mkdir(f"{place}/share"), os.chmod(f"{place}/share", mode)
-        secret = f"{place}/secret"
+        secret = f"{place}/secret"  # what a planted link aims at: the saver's private file
         open(secret, "wb").write(EARLIER), os.chmod(secret, 0o600), os.chown(secret, saver, saver)
-        os.symlink(secret, f"{place}/share/plot.png"), os.lchown(f"{place}/share/plot.png", link_owner, link_owner)
-        os.chmod(place, 0o755)
-        status, error = run(["-o", f"{place}/share/plot.png"], as_4242 if saver else [])
-        if refused:
-            assert status == 1 and "a link owned by another user" in error and read(secret) == EARLIER, (name, error)
+        planted = f"{place}/share/{'d' if made == 'folder link' else 'plot.png'}"
+        if made == "fifo":
+            os.mkfifo(planted)
+        elif made == "file":
+            open(planted, "wb").write(EARLIER)
         else:
-            assert (status, error) == (0, "") and read(secret)[:4] == b"\x89PNG", (name, error)
+            os.symlink(place if made == "folder link" else secret, planted)
+        os.lchown(planted, owner, owner), made in ("file", "fifo") and os.chmod(planted, 0o666)
+        if made == "chain":
+            os.symlink(planted, f"{place}/mine.png"), os.lchown(f"{place}/mine.png", saver, saver)
+        os.chmod(place, 0o755)
+        status, error = run(["-o", f"{place}/{saved_as}"], as_4242 if saver else [], timeout=10)
+        aimed_at = planted if made in ("file", "fifo") else secret
+        if refusal:
+            assert status == 1 and refusal in error, (name, error)
+            assert made == "fifo" or read(aimed_at) == EARLIER, name
+        else:
+            assert (status, error) == (0, "") and read(aimed_at)[:4] == b"\x89PNG", (name, error)
+
+
+def test_swapped_while_saving(folder):
+    """Another user swaps a file of theirs with a link to the saver's private file (renameat2 RENAME_EXCHANGE) as fast
+    as they can while the saver saves to that name a hundred times: the private file never changes."""
+    if os.geteuid() != 0:
+        raise Skip("not root: no second user to swap as")
+    os.chmod(folder, 0o755)
+    share = f"{folder}/share"
+    os.mkdir(share), os.chmod(share, 0o1777)
+    secret = f"{folder}/secret"
+    open(secret, "wb").write(EARLIER), os.chmod(secret, 0o600), os.chown(secret, 4242, 4242)
+    swapper = subprocess.Popen(["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", sys.executable, "-c", f"""
+import ctypes, os
+os.chdir({share!r}); open("plot.png", "wb").write(b"nobody's"); os.symlink({secret!r}, "link")
+libc = ctypes.CDLL(None, use_errno=True)
+while True: libc.syscall(316, -100, b"plot.png", -100, b"link", 2)"""])
+    try:
+        saver = as_user(4242)
+        for _ in range(100):
+            run(["-o", f"{share}/plot.png"], saver)
+            assert read(secret) == EARLIER
+    finally:
+        swapper.kill(), swapper.wait()
 
 
 def test_names_and_special_targets(folder):
@@ -353,7 +430,7 @@ def test_locked_folder(folder):
         open(f"{folder}/locked/{name}", "w").write("old")
         os.chmod(f"{folder}/locked/{name}", mode)
     os.chmod(f"{folder}/locked", 0o555)
-    for name, status, said in [("writable.bmp", 0, ""), ("read-only.bmp", 1, "may not be written (Permission denied)"),
+    for name, status, said in [("writable.bmp", 0, ""), ("read-only.bmp", 1, "It is write-protected (its mode is 0444)"),
                                ("write-only.bmp", 1, "could not be restored"), ("new.bmp", 1, "does not allow new files")]:
         status_was, error = run(["--output", f"{folder}/locked/{name}"], AS_NOBODY)
         assert status_was == status and said in error, error
