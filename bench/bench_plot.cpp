@@ -10,7 +10,7 @@
 #include "key_points/key_points.h"
 #include "plot/frame.h"
 #include "plot/plot.h"
-#include "plot/reference_curve.h"
+#include "reference_curve.h"
 #include "sound/curve_sound.h"
 #include "surface/surface.h"
 

@@ -272,7 +272,7 @@ class TestDrawing : public QObject {
   // The program's samples and f; the exact oracle itself, on cases worked by hand.
   void sampling_and_the_oracle() {
     const std::tuple<int, int, int, qint64> rows[] = {
-        {-9, 9, 100, 1801}, {0, 1, 100, 101}, {0, 1, 1, 2}, {-32768, 32767, 32767, 2147385346}, {0, 1, -5, 0}};
+        {-9, 9, 100, 1801}, {0, 1, 100, 101}, {0, 1, 1, 2}, {-32768, 32767, 32767, 2147385346}, {0, 1, -5, 0}, {0, 1, 0, 0}};
     for (const auto& [x1r, x2r, clarity, count] : rows) {
       const Sampling sampling(std::int16_t(x1r), std::int16_t(x2r), clarity);
       QCOMPARE(sampling.count(), count);

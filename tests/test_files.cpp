@@ -21,6 +21,8 @@
 
 #include "main_window/frm_main.h"
 #include "files/plot_file.h"
+#include "key_points/key_points.h"
+#include "key_points/marks.h"
 #include "main_window/save_dialog.h"
 #include "plot/plot.h"
 #include "plot/quartic.h"
@@ -244,6 +246,20 @@ class TestFiles : public QObject {
       }
     }
     QCOMPARE(merged > 0, flat);
+    // The marks: a 7 × 7 outline where the saved picture has its outline, for each key point in view.
+    PlotRequest marked{range, 2000, PlotMode::line, true};
+    const QImage picture = picture_with_marks(marked);
+    const auto blue = [&](int x, int y) { return pixel(picture, x, y) == kMarkColour; };
+    const QRegularExpression square(QStringLiteral("<rect x=\"(\\d+)\" y=\"(\\d+)\" width=\"(\\d+)\" height=\"(\\d+)\""));
+    int squares = 0;
+    for (const QRegularExpressionMatch& m : square.globalMatch(QString::fromUtf8(encode_plot(marked, FileFormat::svg)))) {
+      const int x = m.captured(1).toInt(), y = m.captured(2).toInt();
+      if (m.captured(3) != "7") continue;  // the frame's rectangles
+      squares += 1;
+      QVERIFY(m.captured(4) == "7" && blue(x, y + 3) && blue(x + 6, y + 3) && blue(x + 3, y) && blue(x + 3, y + 6));
+    }
+    const QList<KeyPoint> in_x = key_points_in(bounds_of(range));
+    QCOMPARE(squares, std::count_if(in_x.begin(), in_x.end(), [&](const KeyPoint& k) { return k.y >= range.y1r && k.y <= range.y2r; }));
   }
 
   // Rendered at their own size the vector files show the raster picture's

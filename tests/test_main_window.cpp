@@ -426,9 +426,13 @@ class TestMainWindow : public QObject {
     QStringList names;
     QTimer::singleShot(0, this, [&] {
       auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      int focused = 0;
       for (QAction* action : menu->actions())
-        if (!action->isSeparator() && QAccessible::queryAccessibleInterface(action)->state().focusable)
+        if (!action->isSeparator() && QAccessible::queryAccessibleInterface(action)->state().focusable) {
           names << QAccessible::queryAccessibleInterface(action)->text(QAccessible::Name);
+          focused += QAccessible::queryAccessibleInterface(action)->state().focused;
+        }
+      QCOMPARE(focused, menu->activeAction() ? 1 : 0);  // the one a screen reader is on
       menu->close();
     });
     QTest::keyClick(area, Qt::Key_Menu);

@@ -20,7 +20,7 @@ inline constexpr PixelSize kPictureSize{579, 390};
 // The frame for the request's range, or the numbered frame of its view (either
 // paints the whole area), then its curve in red: consecutive samples joined by segments in line mode, every
 // sample a point in point mode, nothing more for the frame alone. Exactly the
-// image of drawing every sample in turn (reference_curve.h), in time that
+// image of drawing every sample in turn, in time that
 // grows with the surface's pixels rather than with the number of samples.
 void draw_plot(Surface& surface, const PlotRequest& request);
 

@@ -1,4 +1,4 @@
-#include "plot/reference_curve.h"
+#include "reference_curve.h"
 
 #include "plot/plot.h"
 #include "plot/quartic.h"

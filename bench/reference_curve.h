@@ -2,7 +2,7 @@
 // The curve drawn the slow, obvious way: every sample in turn, with the
 // surface's Line (consecutive samples joined, N samples give N − 1 segments) or
 // Point (every sample, the first included). Its time grows with the number of
-// samples. The tests and benchmarks hold the fast renderer against it.
+// samples. The benchmarks time the fast renderer against it.
 
 #include "plot/plot_request.h"
 
