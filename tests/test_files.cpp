@@ -1,6 +1,7 @@
 // Files: the dialog's filters, the window's save and its failures, the vector files (the command line: e2e/test_cli.py).
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QPainter>
 #ifdef VESK_READS_PDF
 #include <QPdfDocument>
@@ -14,6 +15,7 @@
 #include <QTest>
 #include <csignal>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
@@ -92,7 +94,7 @@ class TestFiles : public QObject {
   // Saves through the window's save command; the message it showed, if any.
   QString save_as(const QString& name) {
     window->set_save_file_asker(std::make_unique<FixedAnswer>(name));
-    MessageBoxAnswer answer(1000);
+    MessageBoxAnswer answer(20000);
     window->findChild<QPushButton*>("cmd_saveplot")->click();
     return answer.seen ? answer.text : QString();
   }
@@ -185,6 +187,12 @@ class TestFiles : public QObject {
     QVERIFY2(message.contains("File too large"), qPrintable(message));
     QCOMPARE(read(path("graph.bmp")), QByteArray("an earlier picture"));
     QCOMPARE(QDir(folder->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"graph.bmp"});  // no temporary file
+    {  // another save holding the file: the window does not wait for it
+      const int held = ::open(QFile::encodeName(path("graph.bmp")).constData(), O_RDONLY);
+      QVERIFY(::flock(held, LOCK_EX) == 0);
+      QVERIFY(save_as(path("graph.bmp")).endsWith("Another program is saving this file just now; try again once it has finished."));
+      ::close(held);
+    }
 
     // A FIFO: with nobody reading, the window does not wait for a reader but says so; with one, it is written through.
     const QByteArray pipe = QFile::encodeName(path("pipe"));
@@ -204,6 +212,56 @@ class TestFiles : public QObject {
     ::close(reader);
     QVERIFY2(said.isEmpty(), qPrintable(said));
     QCOMPARE(received, expected);
+  }
+
+  // A write-protected file: the window asks, No the default; No keeps it, Yes replaces it and keeps its mode.
+  void write_protected_asks() {
+    QFile earlier(path("kept.png"));
+    QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("an earlier picture") == 18);
+    earlier.close();
+    QVERIFY(::chmod(QFile::encodeName(path("kept.png")).constData(), 0444) == 0);
+    for (const auto choice : {QMessageBox::No, QMessageBox::Yes}) {
+      window->set_save_file_asker(std::make_unique<FixedAnswer>(path("kept.png")));
+      MessageBoxAnswer answer(20000, choice);
+      window->findChild<QPushButton*>("cmd_saveplot")->click();
+      QCOMPARE(answer.text, path("kept.png") + " is write-protected. Replace it anyway?");
+      QCOMPARE(answer.default_button, QMessageBox::No);
+      QCOMPARE(read(path("kept.png")).startsWith("\x89PNG"), choice == QMessageBox::Yes);
+    }
+    struct stat kept {};
+    QVERIFY(::stat(QFile::encodeName(path("kept.png")).constData(), &kept) == 0 && (kept.st_mode & 07777) == 0444);
+  }
+
+  // A pipe whose reader is slow, or reads nothing: the window goes on answering meanwhile (its event loop never
+  // waits a second), and a reader that takes nothing for 5 seconds ends the save with that said.
+  void pipes_never_freeze_the_window() {
+    const QByteArray pipe = QFile::encodeName(path("slow"));
+    QVERIFY(::mkfifo(pipe.constData(), 0600) == 0);
+    const int reader = ::open(pipe.constData(), O_RDONLY | O_NONBLOCK);
+    // The dialog's ".bmp" is not put on a pipe's or a device's name (nor is one added to another name's).
+    QCOMPARE((QStringList{saved_name(path("slow.bmp")), saved_name("/dev/null.bmp"), saved_name(path("new")), saved_name("/dev/stdout")}),
+             (QStringList{path("slow"), "/dev/null", path("new.bmp"), "/dev/stdout"}));
+    QElapsedTimer clock;
+    qint64 last = 0, longest = 0;
+    QTimer ticking;
+    QObject::connect(&ticking, &QTimer::timeout, [&] { longest = std::max(longest, clock.elapsed() - last), last = clock.elapsed(); });
+    ticking.start(20);
+    for (const bool reads : {true, false}) {
+      std::thread reading([&] {  // after a pause, all of it; or nothing at all
+        char buffer[65536];
+        ::usleep(1500'000);
+        for (int idle = 0; reads && idle < 3000;)
+          if (::read(reader, buffer, sizeof buffer) > 0) idle = 0;
+          else ::usleep(1000), ++idle;
+      });
+      clock.start(), last = 0, longest = 0;
+      const QString said = save_as(path("slow"));
+      reading.join();
+      QVERIFY2(longest < 1000, qPrintable(QString::number(longest)));
+      QCOMPARE(said.isEmpty(), reads);
+      QVERIFY2(reads || said.endsWith("took nothing for 5 seconds, so the save stopped there."), qPrintable(said));
+    }
+    ::close(reader);
   }
 
   // The curve's path starts anew only where the curve comes into the page again, and continues everywhere else;

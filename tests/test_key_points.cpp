@@ -120,6 +120,7 @@ class TestKeyPoints : public QObject {
         {"a root on the bottom left corner, pushed in; an inflection whole", {0, 5, 0, 5}, 12 + 24},
         {"a root just past the right edge: none for it", {-9, -0.01, -9, 9}, 3 * 24},
         {"a root on the last column", {-9, 0, -9, 9}, 3 * 24 + 18},
+        {"the roots on the first row", {-9, 9, -9, 0}, 2 * 18 + 2 * 24},
         {"the minimum just below the bottom: none for it", {-9, 9, -7.4, 9}, 4 * 24}});
   }
   void marks_at_the_edges() {

@@ -40,20 +40,21 @@ inline QString first_difference(const QImage& a, const QImage& b) {
   return {};
 }
 
-// While in scope, answers the next application-modal message box with its
-// first button and records what it showed. Polls, since the box opens inside
+// While in scope, answers the next application-modal message box with `choice`
+// (its first button when none) and records what it showed. Polls, since the box opens inside
 // a nested event loop; gives up after `deadline_ms`.
 class MessageBoxAnswer {
  public:
-  explicit MessageBoxAnswer(int deadline_ms = 10000) {
+  explicit MessageBoxAnswer(int deadline_ms = 10000, QMessageBox::StandardButton choice = QMessageBox::NoButton) {
     clock_.start();
-    QObject::connect(&poll_, &QTimer::timeout, &poll_, [this, deadline_ms] {
+    QObject::connect(&poll_, &QTimer::timeout, &poll_, [this, deadline_ms, choice] {
       if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
         text = box->text();
         title = box->windowTitle();
         icon = box->icon();
         seen = true;
-        box->buttons().constFirst()->click();
+        default_button = box->standardButton(box->defaultButton());
+        (choice ? box->button(choice) : box->buttons().constFirst())->click();
       }
       if (seen || clock_.hasExpired(deadline_ms)) poll_.stop();
     });
@@ -62,6 +63,7 @@ class MessageBoxAnswer {
   QString text;
   QString title;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QMessageBox::StandardButton default_button = QMessageBox::NoButton;
   bool seen = false;
 
  private:

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "files/plot_file.h"
+#include "files/descriptors.h"
 #include "files/write_file.h"
 #include "key_points/key_points.h"
 #include "reading/plot_input.h"
@@ -39,6 +40,8 @@ int fail(int status, QString message) {
 
 // What was printed, all of it, reached standard output: else status 1.
 int printed() {
+  if (files::was_closed_at_start(STDOUT_FILENO))
+    return fail(1, QStringLiteral("standard output was closed when the program started: nothing could be printed."));
   if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return 0;
   return fail(1, QStringLiteral("standard output could not be written: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
 }
@@ -187,6 +190,9 @@ int run_command_line(const QStringList& arguments) {
     return fail(2, QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().constFirst()));
   if (!parser.isSet(output) && !parser.isSet(key_points_option) && !parser.isSet(audio))
     return fail(2, QStringLiteral("--output FILE is needed to write a plot."));
+  for (const QCommandLineOption* named : {&output, &audio})
+    if (parser.isSet(*named) && parser.value(*named).isEmpty())
+      return fail(2, QStringLiteral("--%1 needs a file name, or - for standard output.").arg(named->names().constLast()));
   double seconds = kDefaultSeconds;
   if (parser.isSet(duration) || parser.isSet(mono)) {
     if (!parser.isSet(audio)) return fail(2, QStringLiteral("--duration and --mono are for --audio FILE."));

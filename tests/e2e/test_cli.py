@@ -37,6 +37,8 @@ def test_refusals(folder):
             (["--help-all"], 2, "Unknown option 'help-all'"),
             (["stray"], 2, "unexpected argument 'stray'"),
             (["--x-from", "1"], 2, "--output FILE is needed"),
+            (["-o", ""], 2, "vesk-plot: --output needs a file name, or - for standard output.\n"),
+            (["--by", "line", "--audio="], 2, "--audio needs a file name"),
             (["-o", f"{folder}/x.gif"], 2, "(bmp, jpg, png, svg, pdf)"),
             (["-o", f"{folder}/x.png", "--format", "gif"], 2, "--format takes one of bmp, jpg, png, svg, pdf, not 'gif'"),
             (["-o", f"{folder}/adir"], 2, "adir is a folder"),
@@ -246,6 +248,81 @@ def test_signals_mid_save(folder):
             assert os.listdir(place) == ["graph.bmp"], (way, number)
 
 
+def test_killed_mid_save_in_place(folder):
+    """kill -9 at moments spread over a slowed save in place (a hard-linked file): afterwards the file holds its
+    earlier bytes or the whole new ones, or its earlier bytes stand whole in the recovery copy that the next start
+    names; never anything else."""
+    if not SHIM or os.geteuid() != 0:
+        raise Skip("no fault shim given, or not root")
+    os.chmod(folder, 0o755)
+    new = run(["-o", "-", "--format", "bmp"], output=True)[2]
+    saver, copies = as_user(4242), 0
+    for moment in range(10):
+        place = f"{folder}/{moment}"
+        os.mkdir(place), os.chown(place, 4242, 4242)
+        open(f"{place}/graph.bmp", "wb").write(EARLIER), os.link(f"{place}/graph.bmp", f"{place}/second")
+        for name in ("graph.bmp", "second"):
+            os.lchown(f"{place}/{name}", 4242, 4242)
+        environment = {**PRELOAD, "VESK_SLOW_WRITES": "40", "VESK_WRITING": f"{place}/writing"}
+        saving = subprocess.Popen([*saver, BINARY, "-o", f"{place}/graph.bmp"], stderr=subprocess.DEVNULL,
+                                  env={**os.environ, **environment})
+        assert wait_until(lambda: os.path.exists(f"{place}/writing"), 20), moment
+        time.sleep(moment * 0.05)
+        saving.kill(), saving.wait()
+        said = run(["--version"], saver, output=True)[1]
+        if read(f"{place}/graph.bmp") not in (EARLIER, new):
+            kept = said.split(" are kept in ")[-1].split(": a save")[0]
+            assert f"The earlier contents of {place}/graph.bmp" in said and read(kept) == EARLIER, (moment, said)
+            copies += 1
+    print(f"{copies} of 10 kills left the earlier bytes in the recovery copy only", flush=True)
+
+
+def test_append_only_bind_mounted_and_flagged(folder):
+    """An append-only folder (chattr +a), a file mounted over another (in a mount namespace of the test's own) and a
+    file with inode flags (+S +d +A): each saved, in place where nothing else can take its name, nothing left beside
+    it, its flags kept."""
+    if os.geteuid() != 0 or not shutil.which("chattr"):
+        raise Skip("not root, or no chattr")
+    lsattr = lambda path: subprocess.run(["lsattr", "-d", path], capture_output=True, text=True).stdout.split()[0]
+    os.mkdir(f"{folder}/kept"), open(f"{folder}/kept/plot.png", "wb").write(EARLIER)
+    inode = os.stat(f"{folder}/kept/plot.png").st_ino
+    if subprocess.run(["chattr", "+a", f"{folder}/kept"]).returncode != 0:
+        raise Skip("this file system has no append-only flag")
+    try:
+        assert run(["-o", f"{folder}/kept/plot.png"]) == (0, "")
+        assert os.listdir(f"{folder}/kept") == ["plot.png"] and os.stat(f"{folder}/kept/plot.png").st_ino == inode
+        assert read(f"{folder}/kept/plot.png")[:4] == b"\x89PNG"
+    finally:
+        subprocess.run(["chattr", "-a", f"{folder}/kept"])
+    open(f"{folder}/flagged.png", "wb").write(EARLIER)
+    subprocess.run(["chattr", "+S", "+d", "+A", f"{folder}/flagged.png"], check=True)
+    flags = lsattr(f"{folder}/flagged.png")
+    assert run(["-o", f"{folder}/flagged.png"]) == (0, "") and lsattr(f"{folder}/flagged.png") == flags, flags
+    for name in ("mounted", "under"):
+        open(f"{folder}/{name}.png", "wb").write(EARLIER)
+    mounted = subprocess.run(["unshare", "-m", "sh", "-c", 'mount --bind "$1" "$2" && exec "$0" -o "$2"', BINARY,
+                              f"{folder}/mounted.png", f"{folder}/under.png"], capture_output=True)
+    if b"mount" in mounted.stderr and mounted.returncode != 0:
+        raise Skip("no mount namespace here")
+    assert mounted.returncode == 0, mounted.stderr
+    assert read(f"{folder}/mounted.png")[:4] == b"\x89PNG" and read(f"{folder}/under.png") == EARLIER
+
+
+def test_working_folder_deeper_than_a_path(folder):
+    """In a working folder deeper than PATH_MAX, a file of one name is replaced as anywhere else."""
+    start = os.getcwd()
+    try:
+        os.chdir(folder)
+        for _ in range(250):
+            os.mkdir("a" * 20), os.chdir("a" * 20)
+        open("plot.png", "wb").write(EARLIER)
+        inode = os.stat("plot.png").st_ino
+        assert subprocess.run([BINARY, "-o", "plot.png"], capture_output=True).returncode == 0
+        assert read("plot.png")[:4] == b"\x89PNG" and os.stat("plot.png").st_ino != inode
+    finally:
+        os.chdir(start)
+
+
 def test_identity_kept(folder):
     """A save over a file keeps what it is, saved by root and by the file's owner, an ordinary user, for whom the
     kernel clears the setuid and setgid bits on a write: every mode bit, owner, group, ACL, extended attributes, its
@@ -414,6 +491,8 @@ def test_names_and_special_targets(folder):
     for arguments in (["--help"], ["--version"], ["--key-points"], ["-o", "-"]):
         with open("/dev/full", "wb") as full:
             assert subprocess.run([BINARY, *arguments], stdout=full, stderr=subprocess.PIPE).returncode == 1, arguments
+        closed = subprocess.run(["sh", "-c", 'exec 1>&-; exec "$0" "$@"', BINARY, *arguments], capture_output=True)
+        assert closed.returncode == 1 and b"closed when the program started" in closed.stderr, (arguments, closed.stderr)
     if os.geteuid() == 0:
         os.mknod(f"{folder}/disk", 0o660 | stat.S_IFBLK, os.makedev(7, 250))
         status, error = run(["-o", f"{folder}/disk", "--format", "png"])
