@@ -109,7 +109,8 @@ class TestFiles : public QObject {
   void names_and_formats() {
     // Shown as written; "All Files" lists every file and leaves the name's extension alone.
     QCOMPARE(name_filters_from_list(kSaveFilterList),
-             (QStringList{"Bitmap File (*.bmp) (*.bmp)", "JPG File (*.jpg) (*.jpg)", "All Files (*.*) (*)"}));
+             (QStringList{"Bitmap File (*.bmp) (*.bmp)", "JPG File (*.jpg) (*.jpg)", "PNG File (*.png) (*.png)",
+                          "SVG File (*.svg) (*.svg)", "PDF File (*.pdf) (*.pdf)", "All Files (*.*) (*)"}));
     const std::tuple<const char*, const char*, FileFormat, QByteArray> rows[] = {
         {"graph", "graph.bmp", FileFormat::bmp, "BM"},     {"a.d/graph", "a.d/graph.bmp", FileFormat::bmp, "BM"},
         {"g.jpg", "g.jpg", FileFormat::jpeg, "\xFF\xD8\xFF"}, {"g.JPEG", "g.JPEG", FileFormat::jpeg, "\xFF\xD8\xFF"},

@@ -316,7 +316,16 @@ class TestMainWindow : public QObject {
     QWidget* area = &window->plot_area();
     area->setFocus();
     auto* readout = window->findChild<QLabel*>("lbl_coordinates");
-    send_mouse(area, QEvent::MouseMove, {289, 194.5}, Qt::NoButton);
+    struct Paints : QObject {
+      int seen = 0;
+      bool eventFilter(QObject*, QEvent* event) override { return seen += event->type() == QEvent::Paint, false; }
+    } paints;
+    QCoreApplication::processEvents();
+    area->installEventFilter(&paints);
+    for (int i = 30; i >= 0; --i) send_mouse(area, QEvent::MouseMove, {289 - i / 10.0, 194.5}, Qt::NoButton);
+    QCoreApplication::processEvents();
+    area->removeEventFilter(&paints);
+    QCOMPARE(paints.seen, 0);  // the pointer moving changes the readout, not the picture
     QCOMPARE(readout->text(), QStringLiteral("x = 0.00   y = 0.00   f(x) = 0.00"));
     QTest::keyClick(area, Qt::Key_Left);
     QCOMPARE(readout->text(), window->explorer().readout());

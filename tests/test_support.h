@@ -2,6 +2,7 @@
 // Helpers shared by the unit and widget tests.
 
 #include <QAbstractButton>
+#include <QPushButton>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>

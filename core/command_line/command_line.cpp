@@ -2,10 +2,14 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <tuple>
+#include <vector>
 #include <unistd.h>
 
 #include "files/plot_file.h"
@@ -58,6 +62,29 @@ std::optional<Bounds> view_named(const QString& text) {
   }
   const Bounds bounds{values[0], values[1], values[2], values[3]};
   return within_limits(bounds) ? std::optional(bounds) : std::nullopt;
+}
+
+// What a name writes to, to tell two names that are one: standard output, or a file, by its inode where it is
+// there, else by its whole cleaned name. /dev/null takes any number of writers.
+struct Target {
+  bool standard_output = false;
+  dev_t device = 0;
+  ino_t inode = 0;
+  QString name;
+  bool same_as(const Target& other) const {
+    if (standard_output || other.standard_output) return standard_output == other.standard_output;
+    return inode || other.inode ? device == other.device && inode == other.inode : name == other.name;
+  }
+};
+
+Target target_of(const QByteArray& name) {
+  if (name == "-" || name == "/dev/stdout" || name == "/dev/fd/1" || name == "/proc/self/fd/1") return {true};
+  struct stat named {}, standard {};
+  if (::stat(name.constData(), &named) != 0) return {false, 0, 0, QFileInfo(QFile::decodeName(name)).absoluteFilePath()};
+  if (S_ISCHR(named.st_mode) && named.st_rdev == makedev(1, 3)) return {false, 0, 0, QString()};  // /dev/null
+  if (::fstat(STDOUT_FILENO, &standard) == 0 && named.st_dev == standard.st_dev && named.st_ino == standard.st_ino)
+    return {true};
+  return {false, named.st_dev, named.st_ino, QString()};
 }
 
 bool is_folder(const QByteArray& path) {
@@ -178,6 +205,13 @@ int run_command_line(const QStringList& arguments) {
   }
 
   if (!parser.parse(arguments)) return fail(2, parser.errorText());
+  // An option given twice would leave one of its values unused without a word.
+  const QStringList given = parser.optionNames();
+  for (const QCommandLineOption* option : {&output, &format, &x_from, &x_to, &y_from, &y_to, &clarity, &by,
+                                           &key_points_option, &marks, &view, &no_numbers, &audio, &duration, &mono}) {
+    const auto times = std::count_if(given.begin(), given.end(), [&](const QString& name) { return option->names().contains(name); });
+    if (times > 1) return fail(2, QStringLiteral("--%1 is given %2 times; give it once.").arg(option->names().constLast()).arg(times));
+  }
   if (parser.isSet(help)) {
     std::fputs(qPrintable(parser.helpText()), stdout);
     return printed();
@@ -209,8 +243,6 @@ int run_command_line(const QStringList& arguments) {
       return fail(2, QStringLiteral("--audio needs --by line or --by point: the frame alone has no curve to hear."));
     if (!audio_to_standard_output && is_folder(argument_bytes(parser.value(audio))))
       return fail(2, QStringLiteral("%1 is a folder: --audio names the file to write.").arg(parser.value(audio)));
-    if (audio_to_standard_output && parser.value(output) == QLatin1String("-"))
-      return fail(2, QStringLiteral("--output - and --audio - cannot both use standard output."));
   }
 
   PlotMode mode = PlotMode::frame_only;
@@ -239,6 +271,18 @@ int run_command_line(const QStringList& arguments) {
                                     "name one, or choose the format with --format.")
                          .arg(file_name, QLatin1String(kFormatNames)));
   }
+
+  // Two outputs that reach one file or stream would be written as one: refused before anything is written.
+  std::vector<std::tuple<QString, QString, Target>> targets;
+  if (parser.isSet(output))
+    targets.emplace_back(QStringLiteral("--output"), file_name, target_of(to_standard_output ? "-" : argument_bytes(file_name)));
+  if (parser.isSet(audio)) targets.emplace_back(QStringLiteral("--audio"), parser.value(audio), target_of(argument_bytes(parser.value(audio))));
+  if (parser.isSet(key_points_option)) targets.emplace_back(QStringLiteral("--key-points"), QStringLiteral("-"), Target{true});
+  for (size_t i = 0; i < targets.size(); ++i)
+    for (size_t j = i + 1; j < targets.size(); ++j)
+      if (const auto& [first, name, where] = targets[i]; where.same_as(std::get<2>(targets[j])))
+        return fail(2, QStringLiteral("%1 and %2 would both write to %3; give each a file of its own.")
+                           .arg(first, std::get<0>(targets[j]), where.standard_output ? QStringLiteral("standard output") : name));
 
   const BoxTexts texts{parser.value(x_from), parser.value(x_to), parser.value(y_from), parser.value(y_to),
                        parser.value(clarity)};

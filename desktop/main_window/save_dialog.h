@@ -17,7 +17,8 @@ inline const QString kSaveDialogTitle = QStringLiteral("Save Picture");
 inline const QString kSaveInitialName = QStringLiteral("Untitled.bmp");
 inline const QString kSaveDefaultExtension = QStringLiteral("bmp");
 inline const QString kSaveFilterList =
-    QStringLiteral("Bitmap File (*.bmp)|*.bmp|JPG File (*.jpg)|*.jpg|All Files (*.*)|*.*");
+    QStringLiteral("Bitmap File (*.bmp)|*.bmp|JPG File (*.jpg)|*.jpg|PNG File (*.png)|*.png|SVG File (*.svg)|*.svg|"
+                   "PDF File (*.pdf)|*.pdf|All Files (*.*)|*.*");
 
 // "Text|pattern|Text|pattern…" (patterns separated by ';') as the toolkit's name
 // filters "Text (patterns)", shown as "Text". The pattern *.* means every file,

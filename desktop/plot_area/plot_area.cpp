@@ -34,6 +34,7 @@ PlotArea::PlotArea(QSize picture, QWidget* parent)
 }
 
 void PlotArea::set_trace(std::optional<QPointF> at) {
+  if (at == trace_) return;  // every pointer move comes here: only a marker that moved is drawn again
   trace_ = at;
   update();
 }

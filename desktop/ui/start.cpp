@@ -69,9 +69,10 @@ QString x_server_refusal() {
   const QRegularExpressionMatch local = QRegularExpression(QStringLiteral(R"(^(?:unix)?:(\d+)(?:\.\d+)?$)")).match(display);
   if (!local.hasMatch()) return {};
   const QByteArray path = "/tmp/.X11-unix/X" + local.captured(1).toLatin1();
+  sockaddr_un address{};
+  if (size_t(path.size()) >= sizeof address.sun_path) return {};  // no socket can have that name: nothing listens
   const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (socket < 0) return {};
-  sockaddr_un address{};
   address.sun_family = AF_UNIX;
   std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
   // Byte order 'l', protocol 11.0, no authorization name or data.

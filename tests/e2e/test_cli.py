@@ -50,11 +50,30 @@ def test_refusals(folder):
             (["--by", "line", "-o", out, "--duration", "3"], 2, "--duration and --mono are for --audio FILE"),
             (["--audio", f"{folder}/a.wav"], 2, "--audio needs --by line or --by point"),
             (["--by", "point", "--audio", f"{folder}/adir"], 2, "adir is a folder: --audio"),
-            (["--by", "line", "--audio", "-", "-o", "-"], 2, "cannot both use standard output"),
+            (["--by", "line", "--audio", "-", "-o", "-"], 2, "--output and --audio would both write to standard output"),
+            (["--key-points", "-o", "-"], 2, "--output and --key-points would both write to standard output"),
+            (["--key-points", "--by", "line", "--audio", "-"], 2, "--audio and --key-points would both write"),
+            (["--by", "line", "--audio", "/dev/stdout", "-o", "-"], 2, "would both write to standard output"),
+            (["--by", "line", "--audio", "/proc/self/fd/1", "-o", "/dev/fd/1"], 2, "would both write to standard output"),
+            (["--by", "line", "--audio", f"{folder}/s.wav", "-o", f"{folder}/s.wav", "--format", "png"], 2,
+             f"--output and --audio would both write to {folder}/s.wav;"),
+            (["--by", "line", "--audio", f"{folder}/q.bmp", "-o", f"{folder}/q"], 2, f"would both write to {folder}/q.bmp"),
+            (["--by", "line", "--audio", f"{folder}/adir/../s.wav", "-o", f"{folder}/s.wav", "--format", "png"], 2,
+             "would both write to"),
+            (["-o", f"{folder}/a.png", "--output", f"{folder}/b.png"], 2, "--output is given 2 times; give it once."),
+            (["--marks", "--marks", "-o", out], 2, "--marks is given 2 times"),
             (["--by", "line", "--audio", "/nonexistent-vesk/a.wav"], 1, "sound could not be saved to /nonexistent-vesk/a.wav: No such file")]:
         status_was, error = run(arguments)
         assert status_was == status and error.count("\n") == 1 and (error == said if said.endswith("\n") else said in error), error
     assert os.listdir(folder) == ["adir"]
+    # The same file by two names (a second name), and standard output that is the file named.
+    open(f"{folder}/one.png", "wb").write(EARLIER), os.link(f"{folder}/one.png", f"{folder}/two.wav")
+    assert run(["--by", "line", "--audio", f"{folder}/two.wav", "-o", f"{folder}/one.png"])[0] == 2
+    with open(f"{folder}/one.png", "ab") as same:
+        assert subprocess.run([BINARY, "--key-points", "-o", f"{folder}/two.wav", "--format", "png"], stdout=same,
+                              stderr=subprocess.DEVNULL).returncode == 2
+    assert read(f"{folder}/one.png") == EARLIER
+    os.unlink(f"{folder}/one.png"), os.unlink(f"{folder}/two.wav")
     # The toolkit's options, in either form, are the window's: here they start it (offscreen), and it stays up.
     started = [subprocess.Popen(["timeout", "1.5", BINARY, *platform], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
                for platform in (["-platform", "offscreen"], ["--platform", "offscreen"])]
@@ -579,6 +598,7 @@ def test_starts_that_fail(folder):
                 ({"WAYLAND_DISPLAY": "closing", "XDG_RUNTIME_DIR": folder}, [], "at WAYLAND_DISPLAY=closing"),
                 ({"WAYLAND_DISPLAY": "silent", "XDG_RUNTIME_DIR": folder}, [], "answered within 8 seconds at WAYLAND_DISPLAY"),
                 ({"DISPLAY": f":{absent}"}, [], f"no X server answered at DISPLAY=:{absent}"),
+                ({"DISPLAY": ":" + "9" * 95}, [], "no X server answered at DISPLAY=:" + "9" * 95 + ";"),
                 ({}, ["-display", f":{absent}"], f"no X server answered at -display :{absent}"),
                 ({"DISPLAY": f":{silent}"}, ["-display", f":{absent}"], f"no X server answered at -display :{absent}"),
                 ({"DISPLAY": f":{silent}"}, [], f"no X server answered within 8 seconds at DISPLAY=:{silent}"),
