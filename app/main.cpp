@@ -1,15 +1,16 @@
-#include <QApplication>
+// The program: a command line of its own, which needs the core alone, or the window, whose part (the toolkit's
+// widgets and all) is a module loaded only then.
+
+#include <QCoreApplication>
 #include <csignal>
 #include <cstdio>
+#include <dlfcn.h>
 
 #include "command_line/command_line.h"
 #include "files/descriptors.h"
 #include "files/recovery.h"
-#include "main_window/frm_main.h"
-#include "ui/application.h"
-#include "ui/start.h"
-#include "ui/twips.h"
-#include "ui/window_font.h"
+#include "program/module_path.h"
+#include "window_module/window_entry.h"
 
 int main(int argc, char* argv[]) {
   // Before anything opens a file: a closed standard descriptor would hand its number to the next file opened.
@@ -18,29 +19,24 @@ int main(int argc, char* argv[]) {
   // fail and be reported, not end the program with the plot unsaved.
   std::signal(SIGXFSZ, SIG_IGN);
   std::signal(SIGPIPE, SIG_IGN);
-  QStringList arguments;
-  for (int i = 0; i < argc; ++i) arguments << vesk::argument_text(argv[i]);
   // A save in place that was cut short (kill -9, a power cut) left the earlier contents in a recovery copy.
   const QStringList left_behind = vesk::files::recoveries_left_behind();
   for (const QString& line : left_behind) std::fprintf(stderr, "vesk-plot: %s\n", qPrintable(line));
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << vesk::argument_text(argv[i]);
   if (vesk::wants_command_line(arguments)) {
     const QCoreApplication app(argc, argv);  // no window, no display needed
     QCoreApplication::setApplicationVersion(QStringLiteral(VESK_VERSION));
     return vesk::run_command_line(arguments);
   }
-
-  if (!vesk::graphical_session_available(arguments)) {
-    std::fprintf(stderr, "vesk-plot: no graphical session found (DISPLAY is not set); "
-                         "start it from a desktop session, or write a file with --output (see --help).\n");
+  const QByteArray module = vesk::module_path("vesk-plot-window.so");
+  void* window = ::dlopen(module.constData(), RTLD_NOW | RTLD_LOCAL);
+  const auto run_window = window ? reinterpret_cast<VeskWindowMain>(::dlsym(window, kVeskWindowMain)) : nullptr;
+  if (!run_window) {
+    std::fprintf(stderr, "vesk-plot: the window's part of the program could not be loaded: %s\n", ::dlerror());
     return 1;
   }
-  vesk::begin_guarded_start(arguments);
-  QApplication app(argc, argv);
-  vesk::end_guarded_start();
-  vesk::set_application_identity();
-  vesk::layout_scale() = vesk::application_text_scale();
-  vesk::FrmMain window;
-  window.show();
-  window.tell(left_behind);
-  return app.exec();
+  const QByteArray told = left_behind.join(QLatin1Char('\n')).toUtf8();
+  const VeskWindowStart start{argc, argv, vesk::files::closed_at_start_mask(), told.constData()};
+  return run_window(&start);
 }

@@ -6,6 +6,7 @@ include(GNUInstallDirs)
 set(vesk_app_id com.example.VeskPlot)
 
 install(TARGETS vesk-plot RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS vesk-plot-window vesk-plot-sound LIBRARY DESTINATION ${VESK_MODULE_DIR})
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/packaging/${vesk_app_id}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/packaging/${vesk_app_id}.metainfo.xml

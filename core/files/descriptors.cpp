@@ -25,6 +25,12 @@ void open_closed_standard_descriptors() {
 
 bool was_closed_at_start(int fd) { return fd >= 0 && fd < 3 && closed_at_start[fd]; }
 
+int closed_at_start_mask() { return int(closed_at_start[0]) | int(closed_at_start[1]) << 1 | int(closed_at_start[2]) << 2; }
+
+void set_closed_at_start(int mask) {
+  for (int fd = 0; fd < 3; ++fd) closed_at_start[fd] = mask & (1 << fd);
+}
+
 Descriptor& Descriptor::operator=(Descriptor&& other) noexcept {
   if (this != &other) {
     if (fd_ >= 0) ::close(fd_);

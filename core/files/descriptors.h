@@ -53,6 +53,9 @@ int sync(int fd, bool data_only);
 // later takes their number (and a write meant for standard output lands in it); whether `fd` was one of them.
 void open_closed_standard_descriptors();
 bool was_closed_at_start(int fd);
+// The same as bits (N: descriptor N), to hand on to a module that keeps its own.
+int closed_at_start_mask();
+void set_closed_at_start(int mask);
 
 // The folder part and the last part of a name: "a/b" → "a", "b"; "b" → ".", "b".
 std::pair<QByteArray, QByteArray> split_name(const QByteArray& path);

@@ -1,7 +1,7 @@
 #pragma once
-// Plays a curve's sound (sound/curve_sound.h) through the system's sound
-// server, made as the server asks for it: playback starts at once and the
-// memory stays small whatever the duration.
+// Plays a curve's sound (sound/curve_sound.h) through the system's sound server, made as the server asks for it:
+// playback starts at once and the memory stays small whatever the duration. The sound module (sound_output.h) is
+// loaded at the first sound, so a window that never sounds maps none of the multimedia libraries.
 
 #include <QObject>
 #include <QString>
@@ -9,9 +9,7 @@
 #include <optional>
 
 #include "sound/curve_sound.h"
-
-class QAudioSink;
-class QMediaDevices;
+#include "sound/sound_output.h"
 
 namespace vesk {
 
@@ -32,10 +30,8 @@ class SoundPlayer : public QObject {
   void finished();
 
  private:
-  class Stream;
-  QMediaDevices* devices_ = nullptr;  // made at the first sound: connecting to the server waits for it
-  QAudioSink* sink_ = nullptr;
-  Stream* stream_ = nullptr;
+  std::unique_ptr<SoundOutput> output_;
+  QString missing_;  // why the module could not be loaded, once it was tried
 };
 
 }  // namespace vesk

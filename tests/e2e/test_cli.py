@@ -3,7 +3,7 @@
 preloaded shim, by the file-size limit, by a full device) and keep the earlier file, targets that are not regular
 files, the files themselves, and starts that fail and name the cause."""
 
-import atexit, concurrent.futures, errno, sys, tempfile, wave, os, shutil, signal, socket, stat, subprocess, threading, time
+import atexit, concurrent.futures, errno, re, sys, tempfile, wave, os, shutil, signal, socket, stat, subprocess, threading, time
 from desktop import *
 
 SHIM = os.environ.get("VESK_WRITE_FAULTS", "")
@@ -144,7 +144,12 @@ def test_pictures_as_released(folder):
 
 
 def test_key_points(folder):
-    """--key-points prints each key point in the X range with 17 significant digits; --marks draws them."""
+    """--key-points prints each key point in the X range with 17 significant digits; --marks draws them. A command
+    line maps none of the window's libraries: neither Qt Widgets nor Qt Multimedia and the sound server's."""
+    debug = subprocess.run([BINARY, "-o", f"{folder}/lean.png"], env={**os.environ, "LD_DEBUG": "files"},
+                           capture_output=True, text=True).stderr
+    loaded = set(re.findall(r"file=(\S+)", debug))
+    assert "libQt6Gui.so.6" in loaded and not [name for name in loaded if re.search("Widgets|Multimedia|pulse|window", name)], loaded
     status, error, printed = run(["--key-points"], output=True)
     assert (status, error) == (0, "") and printed.decode().splitlines() == [
         "root -2.3744237632090641 1.7763568394002505e-15", "minimum -1.639187043175945 -7.4762019259274917",

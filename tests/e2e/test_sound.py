@@ -93,7 +93,10 @@ def test_the_curve_is_heard(folder):
             def press(keys, ended):  # a key, then until that many sounds have been heard whole
                 key(window, keys)
                 assert wait_until(lambda: len(sound.pieces(ended=True)) >= ended, 15), (keys, sound.pieces())
+            maps = lambda: open(f"/proc/{program.process.pid}/maps").read()
+            assert "libQt6Widgets" in maps() and "libQt6Multimedia" not in maps()  # mapped at the first sound
             press("h", 1)
+            assert "libQt6Multimedia" in maps()
             key(window, "h")  # again, and stopped by H 0.4 s after it is heard
             assert wait_until(lambda: len(sound.pieces()) == 2, 5), sound.pieces()
             time.sleep(0.4)

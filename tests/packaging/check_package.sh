@@ -16,7 +16,11 @@ deb=$(ls "$work"/package/*.deb)
 dpkg-deb -x "$deb" "$work/root"
 root=$work/root/usr
 id=com.example.VeskPlot
-for file in bin/vesk-plot share/applications/$id.desktop share/metainfo/$id.metainfo.xml share/doc/vesk-plot/copyright \
+# No run path, installed or in the build tree: a library in the working folder is never loaded.
+for binary in "$root/bin/vesk-plot" "$1/vesk-plot" "$root"/lib/*/vesk-plot/vesk-plot-{window,sound}.so; do
+  check "no run path in $binary" sh -c "! readelf -d '$binary' | grep -qE 'RPATH|RUNPATH'"
+done
+for file in bin/vesk-plot lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/vesk-plot/vesk-plot-{window,sound}.so share/applications/$id.desktop share/metainfo/$id.metainfo.xml share/doc/vesk-plot/copyright \
             share/doc/vesk-plot/changelog.Debian.gz share/man/man1/vesk-plot.1.gz \
             share/icons/hicolor/scalable/apps/$id.svg share/icons/hicolor/{48x48,256x256}/apps/$id.png; do
   check "package holds $file" test -s "$root/$file"
