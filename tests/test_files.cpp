@@ -250,7 +250,7 @@ class TestFiles : public QObject {
     for (const bool reads : {true, false}) {
       std::thread reading([&] {  // after a pause, all of it; or nothing at all
         char buffer[65536];
-        ::usleep(1500'000);
+        ::usleep(1200'000);
         for (int idle = 0; reads && idle < 3000;)
           if (::read(reader, buffer, sizeof buffer) > 0) idle = 0;
           else ::usleep(1000), ++idle;

@@ -24,7 +24,7 @@ class Orca:  # the stack, started in order; `spoken()` is all that was said
                         ["orca", "-u", f"{home}/orca", "--debug-file", f"{home}/orca.log"]):
             self.helpers.append(subprocess.Popen(command, env=self.environment, stdout=subprocess.DEVNULL,
                                                  stderr=subprocess.DEVNULL))
-            time.sleep(0.5)
+            time.sleep(0.25)
         if not wait_until(lambda: "Screen reader on" in self.spoken(), 20):
             self.stop()
             raise Skip("Orca did not start here: nothing it says can be checked")
@@ -83,7 +83,7 @@ def test_orca_hears_it(folder):
             for _ in range(3):
                 click(program.window, PLOT[0] + 289, PLOT[1] + 194, 4)  # one burst of three notches
             wait_until(lambda: "x from" in orca.spoken()[start:])
-            time.sleep(1.5)
+            time.sleep(1.0)
             said = orca.spoken()[start:]
             assert said.count("x from") == 1 and "x from minus 3.69 to 3.69, y from minus 3.68 to 3.7." in said, said
 
