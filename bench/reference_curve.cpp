@@ -7,7 +7,7 @@
 namespace vesk {
 
 void draw_curve_each_sample(Surface& surface, const PlotRequest& request) {
-  const Sampling sampling = sampling_for(request);
+  const Sampling sampling = sampling_for(request, surface.mapping());
   clear_upper_vector_state();
   double previous_x = 0.0, previous_y = 0.0;
   for (std::int64_t k = 0; k < sampling.count(); ++k) {

@@ -33,16 +33,16 @@ void draw_by_line(Raster& raster, const CurveColumns& curve, int raster_width, i
 
 }  // namespace
 
-Sampling sampling_for(const PlotRequest& request) {
+Sampling sampling_for(const PlotRequest& request, const Mapping& mapping) {
   if (!request.view) return Sampling(request.range.x1r, request.range.x2r, request.clarity);
-  return Sampling::covering(request.view->x_from, request.view->x_to, request.clarity);
+  return Sampling::covering(mapping, request.clarity);
 }
 
 void draw_plot(Surface& surface, const PlotRequest& request) {
   if (request.view) draw_numbered_frame(surface, *request.view, request.numbers);
   else draw_frame(surface, request.range);
   if (request.mode == PlotMode::frame_only) return;
-  const CurveColumns curve(surface.mapping(), sampling_for(request));
+  const CurveColumns curve(surface.mapping(), sampling_for(request, surface.mapping()));
   Raster raster(surface.pixels(), surface.line_width());
   if (request.mode == PlotMode::line) {
     if (curve.count() >= 2) draw_by_line(raster, curve, surface.image().width(), surface.image().height());

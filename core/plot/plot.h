@@ -24,8 +24,8 @@ inline constexpr PixelSize kPictureSize{579, 390};
 // grows with the surface's pixels rather than with the number of samples.
 void draw_plot(Surface& surface, const PlotRequest& request);
 
-// The samples a request draws: its plot command's range, or those covering its view.
-Sampling sampling_for(const PlotRequest& request);
+// The samples a request draws on the picture `mapping` makes: its plot command's range, or those covering its view.
+Sampling sampling_for(const PlotRequest& request, const Mapping& mapping);
 
 // The saved picture of a plot at kPictureSize, lines one pixel wide; without
 // a request, the empty area a refused plot command leaves.

@@ -20,9 +20,17 @@ double quartic_minimum_x() {
   return x;
 }
 
-Sampling Sampling::covering(double from, double to, int clarity) {
-  if (clarity <= 0 || !(from <= to)) return Sampling(1, 0, clarity, 0);
-  return Sampling(std::int64_t(std::floor(from * clarity)), std::int64_t(std::ceil(to * clarity)), clarity, 0);
+Sampling Sampling::covering(const Mapping& mapping, int clarity) {
+  const double left = -0.5, right = mapping.pixels().width - 0.5;
+  if (clarity <= 0 || !(mapping.to_user_x(left) <= mapping.to_user_x(right))) return Sampling(1, 0, clarity, 0);
+  const auto at = [&](std::int64_t n) { return mapping.to_pixel_x(double(n) / clarity); };
+  // From near guesses, by the samples' own pixel coordinates, which are monotone in n.
+  auto first = std::int64_t(std::floor(mapping.to_user_x(left) * clarity)), last = std::int64_t(std::ceil(mapping.to_user_x(right) * clarity));
+  while (at(first) >= left) --first;
+  while (at(first + 1) < left) ++first;
+  while (at(last) <= right) ++last;
+  while (at(last - 1) > right) --last;
+  return Sampling(first, last, clarity, 0);
 }
 
 void clear_upper_vector_state() {

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "surface/mapping.h"
+
 namespace vesk {
 
 // f in double precision, in this order: x³, minus 2·x², plus x⁴, plus 3·x, with
@@ -27,15 +29,18 @@ void clear_upper_vector_state();
 // (first + k) / clarity from an exact integer numerator, so that a sample on a
 // whole number lies exactly there and every view of the plot shares one grid.
 // A plot command samples x1r … x2r, its first sample exactly x1r and its last
-// exactly x2r, however many there are; a view, the samples within it and the
-// one just beyond each side (the segments that cross its edges). A clarity of
-// 0 or less takes no sample.
+// exactly x2r, however many there are; a view, every sample whose pixel lies
+// in the drawable area (half a pixel beyond the bounds) and the one just beyond
+// each side (the segments that cross its edges). A clarity of 0 or less takes
+// no sample.
 class Sampling {
  public:
   Sampling(std::int16_t x1r, std::int16_t x2r, int clarity)
       : Sampling(std::int64_t(x1r) * clarity, std::int64_t(x2r) * clarity, clarity, 0) {}
-  // The samples from the last at or before `from` to the first at or after `to`.
-  static Sampling covering(double from, double to, int clarity);
+  // A view's samples on the picture `mapping` makes: from the last whose pixel
+  // coordinate lies before the drawable area's left edge (−0.5) to the first past
+  // its right edge, found by those coordinates themselves, not a rounded product.
+  static Sampling covering(const Mapping& mapping, int clarity);
 
   std::int64_t count() const {
     if (clarity_ <= 0 || last_ < first_) return 0;

@@ -121,7 +121,7 @@ void paint_vector_plot(QPainter& painter, const std::optional<PlotRequest>& requ
   // inside their pixels.
   const Mapping fine =
       mapping_for(shown, {kPictureSize.width * kFineness, kPictureSize.height * kFineness}, (kFineness - 1) / 2.0);
-  const CurveColumns curve(fine, sampling_for(*request));
+  const CurveColumns curve(fine, sampling_for(*request, fine));
   QPen pen{QColor(kRed), 1.0};
   pen.setCapStyle(request->mode == PlotMode::line ? Qt::RoundCap : Qt::FlatCap);
   pen.setJoinStyle(Qt::RoundJoin);

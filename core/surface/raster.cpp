@@ -12,18 +12,26 @@ struct Segment {
   double ax, ay, bx, by;
 };
 
-// Moves the end (px, py) of the segment towards (qx, qy) onto the line
-// x = edge. The other coordinate is kept between the two ends, so rounding
-// error never carries a clipped end past the segment.
+// Where the line through (ax, a_other) and (bx, b_other) crosses `edge` along its first coordinate, in long
+// double and from the end nearer the edge: from an end 1e18 pixels away (a deep view) the step to the edge would
+// cancel against it. Kept between the two ends, so rounding never carries a clipped end past the segment.
+double crossing(double ax, double a_other, double bx, double b_other, double edge) {
+  using Wide = long double;
+  const bool from_a = std::abs(Wide(edge) - ax) <= std::abs(Wide(edge) - bx);
+  const Wide near = from_a ? ax : bx, near_other = from_a ? a_other : b_other;
+  const Wide far = from_a ? bx : ax, far_other = from_a ? b_other : a_other;
+  const Wide other = near_other + (far_other - near_other) * ((Wide(edge) - near) / (far - near));
+  return std::clamp(double(other), std::min(a_other, b_other), std::max(a_other, b_other));
+}
+
+// Moves the end (px, py) of the segment towards (qx, qy) onto the line x = edge, or y = edge.
 void move_end_to_x(double& px, double& py, double qx, double qy, double edge) {
-  const double t = (edge - px) / (qx - px);
-  py = std::clamp(py + t * (qy - py), std::min(py, qy), std::max(py, qy));
+  py = crossing(px, py, qx, qy, edge);
   px = edge;
 }
 
 void move_end_to_y(double& px, double& py, double qx, double qy, double edge) {
-  const double t = (edge - py) / (qy - py);
-  px = std::clamp(px + t * (qx - px), std::min(px, qx), std::max(px, qx));
+  px = crossing(py, px, qy, qx, edge);
   py = edge;
 }
 

@@ -96,11 +96,18 @@ QList<QPoint> segment_pixels(const Point& a, const Point& b) {
   return integer_line(QPoint(int(a.x.nearest()), int(a.y.nearest())), QPoint(int(b.x.nearest()), int(b.y.nearest())));
 }
 
-// The numerators n of the samples n / clarity that the request draws.
-std::pair<long long, long long> numerators(const PlotRequest& request) {
+// The numerators n of the samples n / clarity that the request draws: a view's, from the last whose pixel lies
+// before the drawable area to the first past it.
+std::pair<long long, long long> numerators(const PlotRequest& request, const Axis& across) {
   const long c = request.clarity;
   if (!request.view) return {request.range.x1r * c, request.range.x2r * c};
-  return {floor_of(Exact(request.view->x_from) * c), -floor_of(Exact(-request.view->x_to) * c)};
+  const auto pixel = [&](long long n) { return across.pixel(double(n) / double(c)); };
+  long long first = floor_of(Exact(request.view->x_from) * c), last = -floor_of(Exact(-request.view->x_to) * c);
+  for (; pixel(first) >= -0.5; --first) {}
+  for (; pixel(first + 1) < -0.5; ++first) {}
+  for (; pixel(last) <= across.count - 0.5; ++last) {}
+  for (; pixel(last - 1) > across.count - 0.5; --last) {}
+  return {first, last};
 }
 
 }  // namespace
@@ -150,7 +157,7 @@ QImage exact_curve(const PlotRequest& request, PixelSize pixels, int brush) {
     for (const QPoint p : lit) on[size_t(p.y()) * size_t(pixels.width) + size_t(p.x())] = true;
   };
   if (request.clarity > 0 && request.mode != PlotMode::frame_only) {
-    const auto [first, last] = numerators(request);
+    const auto [first, last] = numerators(request, across);
     std::optional<Point> previous;
     for (long long n = first; n <= last; ++n) {
       const double x = double(n) / request.clarity;

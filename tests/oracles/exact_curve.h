@@ -2,8 +2,8 @@
 // The curve's pixels found the slow, certain way, for the tests to hold the program against. Written from the
 // drawing rules alone: none of the program's mapping, sampling, clipping or rounding is used.
 //
-// - The samples: every n / clarity of the plot command's range, or from the last at or before a view's left bound
-//   to the first at or after its right bound, each the double nearest n / clarity; f of it in double precision,
+// - The samples: every n / clarity of the plot command's range, or of a view from the last whose pixel lies before
+//   the drawable area to the first past it, each the double nearest n / clarity; f of it in double precision,
 //   x³ − 2·x² + x⁴ + 3·x in that order with std::pow, as the program's one function is defined.
 // - Pixel coordinates: the left bound at the centre of the first column, the right at that of the last, the top
 //   at the first row's centre, the bottom at the last's; a double, (v − left) · (width − 1) / (right − left) in
