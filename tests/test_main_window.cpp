@@ -252,6 +252,17 @@ class TestMainWindow : public QObject {
     QVERIFY(!answer.seen);
   }
 
+  // 170 notches on the origin's pixel: both axes stay under the pointer, within a pixel, the numbers readable.
+  void deep_burst_on_the_origin() {
+    enter(*window, {"-289", "289", "-194", "195", "100"});
+    button("cmd_plotline")->click();
+    for (int i = 0; i < 170; ++i) send_wheel(&window->plot_area(), {289, 195}, {0, 120});
+    const Bounds v = window->explorer().view();
+    const Mapping m = mapping_for(v, kPictureSize);
+    QVERIFY2(v.x_to - v.x_from < 1e-13 && std::abs(m.to_pixel_x(0) - 289) <= 1 && std::abs(m.to_pixel_y(0) - 195) <= 1,
+             qPrintable(QStringLiteral("%1 %2").arg(m.to_pixel_x(0)).arg(m.to_pixel_y(0))));
+  }
+
   // Centred on the screen when first shown; shown again after the user moved it, it stays where it was put.
   void centred_once() {
     QVERIFY((window->frameGeometry().center() - window->screen()->availableGeometry().center()).manhattanLength() <= 1);

@@ -47,7 +47,8 @@ class TestView : public QObject {
       for (const QPointF pointer : {QPointF(289, 194.5), QPointF(0, 0), QPointF(577.3, 12)})
         for (const int notches : {1, 14, 60, 200})
           QTest::addRow("%s, (%g, %g), %d", depth, pointer.x(), pointer.y(), notches) << start << pointer << notches;
-    QTest::newRow("a pixel a unit, on the origin, 150") << Bounds{-289, 289, -194, 195} << QPointF(289, 195) << 150;
+    QTest::newRow("a pixel a unit, on the origin, 170") << Bounds{-289, 289, -194, 195} << QPointF(289, 195) << 170;
+    QTest::newRow("a pixel a unit, a hair off the origin, 400") << Bounds{-289, 289, -194, 195} << QPointF(289.2, 194.9) << 400;
   }
   void bursts() {
     QFETCH(Bounds, start);
@@ -65,8 +66,6 @@ class TestView : public QObject {
       QVERIFY(now != before || width <= 1.3 * narrowest((now.x_from + now.x_to) / 2, kPictureSize.width));
       worst = std::max(worst, test::exact_slip(from, pointer, now, pointer, kPictureSize));
     }
-    QEXPECT_FAIL("a pixel a unit, on the origin, 150", "the burst's fixed point is the start view's pointer position "
-                 "in doubles, whose error grows with depth", Abort);
     QVERIFY2(worst <= 1.0, qPrintable(QStringLiteral("%1 pixels").arg(worst)));
     for (int i = 0; i < notches; ++i) explorer.wheel({0, -120}, pointer, ZoomAxes::both, 1);
     QCOMPARE(explorer.view(), from);

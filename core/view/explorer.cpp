@@ -11,11 +11,7 @@
 namespace vesk {
 namespace {
 
-constexpr QPointF kCentre(0.5, 0.5);  // of the picture, as a fraction
-
-QPointF fraction_of(QPointF pixel) {
-  return {pixel.x() / (kPictureSize.width - 1), pixel.y() / (kPictureSize.height - 1)};
-}
+constexpr QPointF kCentre((kPictureSize.width - 1) / 2.0, (kPictureSize.height - 1) / 2.0);  // of the picture
 
 PlotRequest start_up(const BoxTexts& boxes) { return std::get<PlotRequest>(check_plot_input(boxes, PlotMode::frame_only)); }
 
@@ -60,21 +56,20 @@ Said Explorer::show(Bounds view) {
   return {spoken_view(view_), true};
 }
 
-Said Explorer::zoom(QPointF fraction, int notches, ZoomAxes axes, Gesture gesture, qint64 now_ms) {
+Said Explorer::zoom(QPointF pixel, int notches, ZoomAxes axes, Gesture gesture, qint64 now_ms) {
   if (notches == 0) return {};
   // A burst about one point counts from its start, so that it returns there exactly.
-  if (!burst_ || burst_->fraction != fraction ||
-      view_ != zoomed(burst_->start, burst_->fraction, burst_->notches_x, burst_->notches_y))
-    burst_ = ZoomBurst{view_, fraction};
+  if (!burst_ || burst_->pixel != pixel || view_ != zoomed(burst_->start, burst_->pixel, burst_->notches_x, burst_->notches_y))
+    burst_ = ZoomBurst{view_, pixel};
   if (axes != ZoomAxes::y_only) burst_->notches_x += notches;
   if (axes != ZoomAxes::x_only) burst_->notches_y += notches;
-  return step_to(zoomed(burst_->start, fraction, burst_->notches_x, burst_->notches_y), gesture, now_ms);
+  return step_to(zoomed(burst_->start, pixel, burst_->notches_x, burst_->notches_y), gesture, now_ms);
 }
 
 Said Explorer::wheel(QPoint angle_delta, QPointF at, ZoomAxes axes, qint64 now_ms) {
   // A platform may turn Shift+wheel into a horizontal turn: then the horizontal angle counts.
   const int delta = angle_delta.y() != 0 || axes == ZoomAxes::both ? angle_delta.y() : angle_delta.x();
-  return zoom(fraction_of(at), wheel_.add(delta), axes, Gesture::wheel, now_ms);
+  return zoom(at, wheel_.add(delta), axes, Gesture::wheel, now_ms);
 }
 
 Said Explorer::key(ViewKey key, qint64 now_ms) {

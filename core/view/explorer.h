@@ -96,13 +96,13 @@ class Explorer {
  private:
   struct ZoomBurst {
     Bounds start;
-    QPointF fraction;
+    QPointF pixel;  // where the pointer stands in the picture
     int notches_x = 0;
     int notches_y = 0;
   };
   Said step_to(Bounds view, Gesture gesture, qint64 now_ms);  // recorded in the history
   Said show(Bounds view);
-  Said zoom(QPointF fraction, int notches, ZoomAxes axes, Gesture gesture, qint64 now_ms);
+  Said zoom(QPointF pixel, int notches, ZoomAxes axes, Gesture gesture, qint64 now_ms);
   Said trace_to(double x, qint64 now_ms);
 
   PlotRequest command_;        // the last plot command's (or the start-up's) request

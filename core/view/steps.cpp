@@ -32,15 +32,19 @@ Interval limited(Interval i, int pixels) {
   return inside({centre - width / 2, centre - width / 2 + width});
 }
 
-// One axis zoomed `notches` from [low, high] about the point `fraction` of the way from low.
-Interval zoomed_axis(Interval start, double fraction, int notches, int pixels) {
+// One axis zoomed `notches` from [low, high] about the point at pixel `p` of `pixels` along it. That point is
+// taken in 113 bits, (low·(n − p) + high·p) / n, and the new bounds from it: rounded once each, to a double of
+// a view that keeps hundreds of doubles a pixel, they put the point within a pixel of where it was at any depth
+// a burst reaches, where a double of it (an ulp of the start's bounds off) would drift by thousands of pixels.
+Interval zoomed_axis(Interval start, double p, int notches, int pixels) {
   if (notches == 0) return start;  // a burst turned back: exactly where it began
-  const double width = start.high - start.low;
-  const double about = start.low + fraction * width;
-  const double wanted = std::clamp(width * std::pow(kNotchIn, notches), narrowest(about, pixels), kWidest);
+  using Quad = __float128;
+  const Quad n = pixels - 1, fraction = Quad(p) / n;
+  const Quad about = (Quad(start.low) * (n - Quad(p)) + Quad(start.high) * Quad(p)) / n;
+  const double wanted = std::clamp((start.high - start.low) * std::pow(kNotchIn, notches), narrowest(double(about), pixels), kWidest);
   // About the point itself: its neighbours stay apart however deep (narrowest() keeps
   // hundreds of doubles a pixel), where the start's far bounds would round the change away.
-  return inside({about - fraction * wanted, about + (1 - fraction) * wanted});
+  return inside({double(about - fraction * wanted), double(about + (1 - fraction) * wanted)});
 }
 
 double shifted(double shift, double low, double high) { return std::clamp(shift, kLowest - low, kHighest - high); }
@@ -67,9 +71,9 @@ bool within_limits(Bounds v) {
   return axis(v.x_from, v.x_to, kPictureSize.width) && axis(v.y_from, v.y_to, kPictureSize.height);
 }
 
-Bounds zoomed(Bounds start, QPointF fraction, int notches_x, int notches_y) {
-  const Interval x = zoomed_axis({start.x_from, start.x_to}, fraction.x(), notches_x, kPictureSize.width);
-  const Interval y = zoomed_axis({start.y_from, start.y_to}, 1 - fraction.y(), notches_y, kPictureSize.height);
+Bounds zoomed(Bounds start, QPointF pixel, int notches_x, int notches_y) {
+  const Interval x = zoomed_axis({start.x_from, start.x_to}, pixel.x(), notches_x, kPictureSize.width);
+  const Interval y = zoomed_axis({start.y_from, start.y_to}, kPictureSize.height - 1 - pixel.y(), notches_y, kPictureSize.height);
   return {x.low, x.high, y.low, y.high};
 }
 

@@ -31,11 +31,13 @@ inline constexpr double kNotchIn = 0.8;
 enum class ZoomAxes { both, x_only, y_only };
 
 // Zoomed `notches_x` and `notches_y` notches (> 0 in) from `start` about the
-// point at `fraction` of the picture (0 … 1 from the left and from the top),
-// which stays where it is. Computed from the start each time, so a burst of
-// notches and as many back return to the start exactly, at any depth. Past a
-// limit the view stops growing or shrinking, moved inside the number range.
-Bounds zoomed(Bounds start, QPointF fraction, int notches_x, int notches_y);
+// point under `pixel` (pixel coordinates of the picture), which stays where it
+// is. Computed from the start each time, so a burst of notches and as many back
+// return to the start exactly, at any depth. The point is taken from the start
+// in 113 bits, so that it stays under the pointer within a pixel at any depth a
+// burst reaches (a zoom on the origin keeps both axes there). Past a limit the
+// view stops growing or shrinking, moved inside the number range.
+Bounds zoomed(Bounds start, QPointF pixel, int notches_x, int notches_y);
 // By any factor both ways (a pinch), about a user point.
 Bounds scaled(Bounds view, QPointF about, double factor);
 // Moved by a shift in user units, stopped at the edges of the number range.
