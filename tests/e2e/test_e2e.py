@@ -109,10 +109,14 @@ def test_wayland(folder):
                         return origin.append((runs.index(390) - 288, y - 389)) or True
             assert wait_until(find_plot), "the main window did not show"
             left, top = origin[0]
-            click(output, 1000, 750)  # the pointer must enter weston's window from outside
-            click(output, left + 200, top + 200)
-            key(output, "alt+l")
-            assert wait_until(lambda: Shot(output).count(RED, left, top, 280, 390) > 300), "no plot"
+            plotted = lambda: Shot(output).count(RED, left, top, 280, 390) > 300
+            for _ in range(3):  # a loaded machine may hand the first keys to weston before the window has its focus
+                click(output, 1000, 750)  # the pointer must enter weston's window from outside
+                click(output, left + 200, top + 200)
+                key(output, "alt+l")
+                if wait_until(plotted, 5):
+                    break
+            assert plotted(), "no plot"
             save_screenshot(output, "wayland.png")
             shot = Shot(output)
             dark = sum(sum(shot(x, y)) < 180 for y in range(top + 200, top + 220) for x in range(left + 194, left + 212))
