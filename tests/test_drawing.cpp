@@ -214,6 +214,15 @@ class TestDrawing : public QObject {
     QTest::newRow("the start-up, zoomed") << Bounds{-7.2, 7.2, -7.2, 7.2} << "0.5 0.5";
     QTest::newRow("the axes out of view") << Bounds{100, 130, 1e6 / 1e3, 2e3} << "1 50";
     QTest::newRow("the widest") << Bounds{-32768, 32767, -32768, 32767} << "2000 2000";
+    // Every depth a view can reach about 0, 1 and 1234.56789: fixed-point, powers of ten, distances from a base.
+    const std::tuple<const char*, double, double, const char*> depths[] = {
+        {"1e-200 about 0, the narrowest there", 0, 1e-200, "2e-202 5e-202"}, {"1e-50 about 0", 0, 1e-50, "2e-52 5e-52"},
+        {"1e-17 about 0", 0, 1e-17, "2e-19 5e-19"}, {"1e-9 about 0", 0, 1e-9, "2e-11 5e-11"},
+        {"65534 about 0", 0, 65534, "2000 2000"}, {"3.5e-11 about 1, the narrowest there", 1, 3.5e-11, "1e-12 1e-12"},
+        {"1e-6 about 1", 1, 1e-6, "2e-08 5e-08"}, {"3.5e-8 about 1234.56789, the narrowest there", 1234.56789, 3.5e-8, "1e-09 1e-09"},
+        {"1e-3 about 1234.56789", 1234.56789, 1e-3, "2e-05 5e-05"}, {"100 about 1234.56789", 1234.56789, 100, "2 5"}};
+    for (const auto& [name, centre, width, spacings] : depths)
+      QTest::newRow(name) << Bounds{centre - width / 2, centre + width / 2, centre - width / 2, centre + width / 2} << spacings;
   }
   void numbered_grid() {
     QFETCH(Bounds, view);
@@ -225,10 +234,19 @@ class TestDrawing : public QObject {
     const QList<PlacedNumber> numbers = grid_numbers(view, {579, 390}, 1);
     QVERIFY(numbers.size() >= 4);
     const auto on_the_grid = [](double value, double spacing) { return std::abs(value - std::round(value / spacing) * spacing) < spacing * 1e-3; };
+    // A line's number reads as its value, or as its distance from the base shown once (in a picture at most one a
+    // line of 10 characters or fewer); within the picture, none over another.
+    const GridText x_text = grid_text(view.x_from, view.x_to, sx), y_text = grid_text(view.y_from, view.y_to, sy);
+    const QStringList bases{x_text.base_text(sx), y_text.base_text(sy)};
+    const Mapping m = mapping_for(view, kPictureSize);
     for (int i = 0; i < numbers.size(); ++i) {
-      const double value = numbers[i].text.toDouble();
+      const QString& text = numbers[i].text;
+      const double value = text.toDouble(), from_x = x_text.base.value_or(0) + value, from_y = y_text.base.value_or(0) + value;
       QVERIFY(QRect(0, 0, 579, 390).contains(numbers[i].place));
-      QVERIFY2(on_the_grid(value, sx) || on_the_grid(value, sy), qPrintable(numbers[i].text));
+      const QPointF centre = QRectF(numbers[i].place).center() - QPointF(0.5, 0.5);
+      const bool at_its_line = (on_the_grid(from_x, sx) && std::abs(m.to_pixel_x(from_x) - centre.x()) <= 1) ||
+                               (on_the_grid(from_y, sy) && std::abs(m.to_pixel_y(from_y) - centre.y()) <= 1);
+      QVERIFY2(bases.contains(text) || (text.size() <= kLongestNumber && at_its_line), qPrintable(text));
       for (int j = 0; j < i; ++j) QVERIFY(!numbers[j].place.intersects(numbers[i].place));
     }
     // Drawn in a colour of their own, where the numbers are and nowhere else; hidden by N.

@@ -11,6 +11,7 @@
 #include <QList>
 #include <QRect>
 #include <QString>
+#include <optional>
 
 #include "plot/plot_request.h"
 
@@ -22,8 +23,18 @@ inline constexpr double kGridPixels = 10.0;  // the least distance between grid 
 double grid_spacing(double units, int pixels);
 // The multiples of `spacing` within [from, to], 0 left out (the axis is there), in order.
 QList<double> grid_values(double from, double to, double spacing);
-// A grid value as its number reads: as many decimals as the spacing needs, no exponent.
-QString grid_text(double value, double spacing);
+// How a view's grid values along one axis read, never more than kLongestNumber characters a line: fixed-point
+// with as many decimals as the spacing needs while that is short enough ("-7.5", "1234.5676"); in powers of ten
+// while few digits tell the lines apart ("-4e-17", "1.5e-9"); else each line as its distance from a round value
+// near the view, that value shown once ("1.2345679e3", then "+2e-10", "-4e-10").
+inline constexpr int kLongestNumber = 10;
+struct GridText {
+  std::optional<double> base;  // the value the lines are told from, where they are
+  int decimals = -1;           // fixed-point with these decimals; −1: in powers of ten
+  QString text(double value, double spacing) const;
+  QString base_text(double spacing) const;
+};
+GridText grid_text(double from, double to, double spacing);
 
 // One number in a picture: its text and the rectangle of device pixels its
 // glyphs cover (`scale` device pixels a font pixel).
