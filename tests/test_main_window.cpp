@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QNativeGestureEvent>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QRubberBand>
 #include <QScreen>
 #include <QTest>
@@ -51,14 +52,19 @@ QImage on_screen(FrmMain& window) {
   return area.grab(area.contentsRect()).toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-// What the screen must show for a plot: its picture under the markers of its frame (or of `frame`, when refused).
+// What the screen must show for a plot: its picture under the markers of its frame (or of `frame`, when refused),
+// and the key points' marks over them, as the picture has them over its axes.
 QImage with_markers(const std::optional<PlotRequest>& request, std::optional<Bounds> frame = std::nullopt) {
-  QImage picture = picture_with_marks(request);
+  const QImage marked = picture_with_marks(request);
+  QImage picture = marked;
   Surface surface(kPictureSize);
   place_frame(surface, frame ? *frame : request->shown());
   QPainter painter(&picture);
   for (const LineObject& line : {surface.lin_x, surface.lin_y})
     painter.fillRect(line_object_pixels(line, surface.mapping(), 1), QColor(line.colour));
+  painter.end();
+  for (int i = 0; i < marked.width() * marked.height(); ++i)
+    if (pixel(marked, i % marked.width(), i / marked.width()) == kMarkColour) picture.setPixel(i % marked.width(), i / marked.width(), kMarkColour);
   return picture;
 }
 
@@ -261,6 +267,12 @@ class TestMainWindow : public QObject {
     const Mapping m = mapping_for(v, kPictureSize);
     QVERIFY2(v.x_to - v.x_from < 1e-13 && std::abs(m.to_pixel_x(0) - 289) <= 1 && std::abs(m.to_pixel_y(0) - 195) <= 1,
              qPrintable(QStringLiteral("%1 %2").arg(m.to_pixel_x(0)).arg(m.to_pixel_y(0))));
+    // The readout fits its line there, each number whole.
+    send_mouse(&window->plot_area(), QEvent::MouseMove, {300.5, 100.25}, Qt::NoButton);
+    const auto* readout = window->findChild<QLabel*>("lbl_coordinates");
+    QVERIFY2(QFontMetrics(readout->font()).horizontalAdvance(readout->text()) <= readout->width(), qPrintable(readout->text()));
+    QVERIFY2(QRegularExpression(QStringLiteral("^x = \\S+   y = \\S+   f\\(x\\) = -?\\d[\\d.]*(e[-+]\\d+)?$")).match(readout->text()).hasMatch(),
+             qPrintable(readout->text()));
   }
 
   // Centred on the screen when first shown; shown again after the user moved it, it stays where it was put.

@@ -145,6 +145,8 @@ class TestView : public QObject {
     QVERIFY(explorer.go_to("40000", 6).has_value() && explorer.go_to("1e400", 6).has_value());
     QVERIFY(explorer.go_to("-32768.5", 6).has_value() && explorer.go_to("32767.5", 6).has_value());
     QVERIFY(!explorer.go_to("32767", 6).has_value() && !explorer.go_to("-32768", 6).has_value());  // the ends are in
+    explorer.go_to("40", 6);  // f(40) = 2.6e6: no view reaches it
+    QVERIFY(explorer.readout().endsWith("(beyond the view's reach)"));
     explorer.go_to("0", 6);
     QVERIFY(explorer.readout().startsWith("trace  x = 0  f(x) = 0  f′(x) = 3"));
     QCOMPARE(explorer.copied_values(), QStringLiteral("0\t0\t3"));

@@ -21,16 +21,21 @@ std::optional<QPoint> mark_pixel(const Mapping& mapping, double x, double y) {
   return QPoint(column, row);
 }
 
-void draw_plot_with_marks(Surface& surface, const PlotRequest& request) {
-  draw_plot(surface, request);
-  if (!request.marks) return;
-  Raster raster(surface.pixels(), surface.line_width());
+QList<QRect> mark_squares(const Surface& surface, const PlotRequest& request) {
+  QList<QRect> squares;
+  if (!request.marks) return squares;
   // One size a screen scale: as many device pixels as the picture's kMarkHalf cover there.
   const int half = int(std::lround(kMarkHalf * surface.image().width() / double(kPictureSize.width)));
-  for (const KeyPoint& point : key_points_in(request.shown())) {
-    const auto at = mark_pixel(surface.mapping(), point.x, point.y);
-    if (!at) continue;
-    const QRect square(at->x() - half, at->y() - half, 2 * half + 1, 2 * half + 1);
+  for (const KeyPoint& point : key_points_in(request.shown()))
+    if (const auto at = mark_pixel(surface.mapping(), point.x, point.y))
+      squares << QRect(at->x() - half, at->y() - half, 2 * half + 1, 2 * half + 1);
+  return squares;
+}
+
+void draw_plot_with_marks(Surface& surface, const PlotRequest& request) {
+  draw_plot(surface, request);
+  Raster raster(surface.pixels(), surface.line_width());
+  for (const QRect& square : mark_squares(surface, request)) {
     raster.block(square.left(), square.right(), square.top(), square.top(), kMarkColour);
     raster.block(square.left(), square.right(), square.bottom(), square.bottom(), kMarkColour);
     raster.block(square.left(), square.left(), square.top(), square.bottom(), kMarkColour);

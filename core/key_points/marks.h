@@ -5,7 +5,9 @@
 // is the plot's alone, byte for byte.
 
 #include <QImage>
+#include <QList>
 #include <QPoint>
+#include <QRect>
 #include <optional>
 
 #include "plot/plot_request.h"
@@ -20,6 +22,9 @@ inline constexpr int kMarkHalf = 3;  // picture pixels from a mark's centre to i
 
 // The plot, then its marks when the request asks for them.
 void draw_plot_with_marks(Surface& surface, const PlotRequest& request);
+// The squares around the marks in view on the surface, in its pixels (before the brush widens them); none without
+// marks asked for.
+QList<QRect> mark_squares(const Surface& surface, const PlotRequest& request);
 // The saved picture (plot_picture), with its marks when asked for.
 QImage picture_with_marks(const std::optional<PlotRequest>& request);
 // The marks on a vector picture whose units are the saved picture's pixels.

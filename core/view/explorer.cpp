@@ -148,9 +148,13 @@ Said Explorer::end_trace() {
 
 Said Explorer::trace_to(double x, qint64 now_ms) {
   trace_x_ = std::clamp(x, kLowest, kHighest);
-  const Bounds followed = following(view_, QPointF(*trace_x_, quartic(*trace_x_)));
+  const double f = quartic(*trace_x_);
+  const Bounds followed = following(view_, QPointF(*trace_x_, f));
   if (followed != view_) step_to(followed, Gesture::key, now_ms);
-  return {spoken_trace(*trace_x_, view_) + QLatin1Char('.'), true};
+  // No view reaches past the number range: the marker there is out of sight, and said to be.
+  const QString beyond = f > kHighest || f < kLowest ? QStringLiteral(" f lies beyond the number range: the view cannot follow it.")
+                                                     : QString();
+  return {spoken_trace(*trace_x_, view_) + QLatin1Char('.') + beyond, true};
 }
 
 Said Explorer::trace_step(int direction, bool by_sample, qint64 now_ms) {
@@ -189,17 +193,21 @@ std::optional<QPointF> Explorer::trace_point() const {
   return QPointF(*trace_x_, quartic(*trace_x_));
 }
 
-QString Explorer::readout() const {
+QString Explorer::readout(int digits) const {
   if (trace_x_) {
-    const double x = *trace_x_;
+    const double x = *trace_x_, f = quartic(x);
     // Ten digits fit the line; copying takes them all.
-    return QStringLiteral("trace  x = %1  f(x) = %2  f′(x) = %3")
-        .arg(QString::number(x, 'g', 10), QString::number(quartic(x), 'g', 10), QString::number(quartic_slope(x), 'g', 10));
+    const QString beyond = f > kHighest || f < kLowest ? QStringLiteral("  (beyond the view's reach)") : QString();
+    return QStringLiteral("trace  x = %1  f(x) = %2  f′(x) = %3%4")
+        .arg(QString::number(x, 'g', std::min(digits, 10)), QString::number(f, 'g', std::min(digits, 10)),
+             QString::number(quartic_slope(x), 'g', std::min(digits, 10)), beyond);
   }
   if (!pointer_) return {};
   if (const auto snapped = marks_ ? key_point_near(view_, kPictureSize, *pointer_) : std::nullopt)
-    return QStringLiteral("%1  x = %2  f(x) = %3").arg(kind_name(snapped->kind), exact_text(snapped->x), exact_text(snapped->y));
-  return coordinates_text(view_, *pointer_);
+    return QStringLiteral("%1  x = %2  f(x) = %3")
+        .arg(kind_name(snapped->kind), digits >= 17 ? exact_text(snapped->x) : QString::number(snapped->x, 'g', digits),
+             digits >= 17 ? exact_text(snapped->y) : QString::number(snapped->y, 'g', digits));
+  return coordinates_text(view_, *pointer_, digits);
 }
 
 QString Explorer::copied_values() const {

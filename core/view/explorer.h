@@ -87,9 +87,10 @@ class Explorer {
   bool key_points_on() const { return marks_; }
   bool numbers_on() const { return numbers_; }
   bool trace_on() const { return trace_x_.has_value(); }
-  // The line above the buttons, and what copying it puts on the clipboard
-  // (x<TAB>f(x), with <TAB>f′(x) in a trace, every digit).
-  QString readout() const;
+  // The line above the buttons, its numbers with at most `digits` significant
+  // digits where the line's room asks for fewer, and what copying it puts on
+  // the clipboard (x<TAB>f(x), with <TAB>f′(x) in a trace, every digit).
+  QString readout(int digits = 17) const;
   QString copied_values() const;
   QString description() const;
 

@@ -137,14 +137,19 @@ QPointF user_point(Bounds view, QPointF pixel) {
   return {mapping.to_user_x(pixel.x()), mapping.to_user_y(pixel.y())};
 }
 
-QString coordinates_text(Bounds view, QPointF pixel) {
+QString coordinates_text(Bounds view, QPointF pixel, int digits) {
   const QPointF at = user_point(view, pixel);
   const int x_decimals = decimals_for((view.x_to - view.x_from) / (kPictureSize.width - 1));
   const int y_decimals = decimals_for((view.y_to - view.y_from) / (kPictureSize.height - 1));
-  const QString x = fixed(at.x(), x_decimals);
+  // Fixed-point while its significant digits fit in `digits`, else those digits in powers of ten.
+  const auto shown = [digits](double value, int decimals) {
+    const int whole = value == 0 ? 1 : std::max(1, int(std::floor(std::log10(std::abs(value)))) + 1);
+    return whole + decimals <= digits ? fixed(value, decimals) : QString::number(value, 'g', digits);
+  };
+  const QString x = shown(at.x(), x_decimals);
   const double f = quartic(x.toDouble());  // f of the x shown, so the line agrees with itself
   return QStringLiteral("x = %1   y = %2   f(x) = %3")
-      .arg(x, fixed(at.y(), y_decimals), std::abs(f) < 1e9 ? fixed(f, y_decimals) : QString::number(f, 'g', 9));
+      .arg(x, shown(at.y(), y_decimals), std::abs(f) < 1e9 ? shown(f, y_decimals) : QString::number(f, 'g', std::min(9, digits)));
 }
 
 int WheelNotches::add(int angle_delta) {

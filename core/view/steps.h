@@ -62,8 +62,9 @@ RoundedRange outward(Bounds view);
 QPointF user_point(Bounds view, QPointF pixel);
 
 // "x = −1.64   y = −3.21   f(x) = −7.48": the point under the pointer and f
-// there, with as many digits as one pixel resolves.
-QString coordinates_text(Bounds view, QPointF pixel);
+// there, with as many digits as one pixel resolves, and at most `digits`
+// significant ones (in powers of ten where fixed-point would need more).
+QString coordinates_text(Bounds view, QPointF pixel, int digits = 17);
 
 // Adds up the wheel's angle (120 units a notch; a touchpad sends smaller
 // steps) and gives out whole notches.

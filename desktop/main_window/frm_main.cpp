@@ -255,7 +255,12 @@ void FrmMain::display(const Said& said) {
     sound_line_.clear();
   }
   pic_plot->set_trace(explorer_->trace_point());
-  lbl_coordinates->setText(sound_line_.isEmpty() ? explorer_->readout() : sound_line_);
+  // The readout's numbers shortened to the room the line has, never cut in the middle (a copy has every digit).
+  QString readout = sound_line_.isEmpty() ? explorer_->readout() : sound_line_;
+  const QFontMetrics metrics(lbl_coordinates->font());
+  for (int digits = 16; sound_line_.isEmpty() && digits >= 3 && metrics.horizontalAdvance(readout) > lbl_coordinates->width(); --digits)
+    readout = explorer_->readout(digits);
+  lbl_coordinates->setText(readout);
   act_key_points->setChecked(explorer_->key_points_on());
   act_numbers->setChecked(explorer_->numbers_on());
   act_trace->setChecked(explorer_->trace_on());

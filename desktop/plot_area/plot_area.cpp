@@ -74,6 +74,14 @@ void PlotArea::paintEvent(QPaintEvent* event) {
   painter.drawImage(0, 0, screen_->image());
   for (const LineObject* line : {&screen_->lin_x, &screen_->lin_y})
     painter.fillRect(line_object_pixels(*line, screen_->mapping(), device.line_width), QColor(line->colour));
+  // The marks over the axis markers, as the saved picture has them over its axes: their pixels again.
+  for (const QRect& square : cleared_ ? QList<QRect>() : mark_squares(*screen_, request_)) {
+    const QRect pixels = square.adjusted(-device.line_width, -device.line_width, device.line_width, device.line_width)
+                             .intersected(screen_->image().rect());
+    for (int y = pixels.top(); y <= pixels.bottom(); ++y)
+      for (int x = pixels.left(); x <= pixels.right(); ++x)
+        if ((screen_->image().pixel(x, y) & 0xFFFFFFu) == (kMarkColour & 0xFFFFFFu)) painter.fillRect(x, y, 1, 1, QColor(kMarkColour));
+  }
   // The trace's marker: a cross of the curve's width, 9 of its widths across, at a whole device pixel.
   const Mapping& mapping = screen_->mapping();
   if (trace_ && std::isfinite(mapping.to_pixel_y(trace_->y()))) {

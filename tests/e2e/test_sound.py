@@ -105,7 +105,7 @@ def test_the_curve_is_heard(folder):
         played, pieces = sound.take(), sound.pieces()
         lengths = [round((last - first) / RATE, 2) for first, last in pieces]
         assert len(pieces) == 4, lengths
-        assert abs(lengths[0] - 3.0) < 0.03 and 0.3 < lengths[1] < 0.6, lengths
+        assert abs(lengths[0] - 3.0) < 0.03 and 0.3 < lengths[1] < 0.9, lengths  # H after 0.4 s: a loaded machine is slower to stop
         assert all(0.07 < length < 0.13 for length in lengths[2:]), lengths
 
         # The sweep is what --audio writes for the view: the best delay about the first loud frames' match.
