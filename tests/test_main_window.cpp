@@ -426,6 +426,7 @@ class TestMainWindow : public QObject {
     answers->selection(0, &start, &end);
     QCOMPARE(answers->text(start, end), text);  // the selection whole
     QCOMPARE(answers->text(1, 0), QString());   // backwards: nothing
+    QVERIFY(answers->characterRect(int(text.size())).isEmpty() && (text.isEmpty() || !answers->characterRect(0).isEmpty()));
     const QAccessible::State state = QAccessible::queryAccessibleInterface(box)->state();
     QVERIFY(state.selectableText && state.editable && state.focusable && !state.passwordEdit && !state.readOnly);
     box->setEchoMode(QLineEdit::Password);  // hidden text is not told

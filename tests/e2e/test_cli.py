@@ -319,6 +319,13 @@ def test_append_only_bind_mounted_and_flagged(folder):
         assert read(f"{folder}/kept/plot.png")[:4] == b"\x89PNG"
     finally:
         subprocess.run(["chattr", "-a", f"{folder}/kept"])
+    os.mkdir(f"{folder}/frozen")  # an immutable folder takes no new file, and the message says so
+    subprocess.run(["chattr", "+i", f"{folder}/frozen"], check=True)
+    try:
+        status, error = run(["-o", f"{folder}/frozen/new.png"])
+        assert status == 1 and "does not allow new files (Operation not permitted)" in error, error
+    finally:
+        subprocess.run(["chattr", "-i", f"{folder}/frozen"])
     open(f"{folder}/flagged.png", "wb").write(EARLIER)
     subprocess.run(["chattr", "+S", "+d", "+A", f"{folder}/flagged.png"], check=True)
     flags = lsattr(f"{folder}/flagged.png")
