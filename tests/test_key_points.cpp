@@ -150,7 +150,7 @@ class TestKeyPoints : public QObject {
            "through the bottom at x minus 1.394, ends at the right edge at y 0.";
     QTest::newRow("the frame alone: no curve, the key points, a root's y of 1.8e-15 as 0") << RoundedRange{-9, 9, -9, 9}
         << int(PlotMode::frame_only) << "x from minus 9 to 9, y from minus 9 to 9; frame only. Key points in view: root "
-                                        "at x minus 2.37, y 0; minimum at x minus 1.64, y minus 7.48;";
+                                        "at x minus 2.374, y 0; minimum at x minus 1.639, y minus 7.476;";
   }
   void description() {
     QFETCH(RoundedRange, range);
@@ -171,18 +171,29 @@ class TestKeyPoints : public QObject {
         {"small, four digits", -0.000123456, 0, "minus 0.0001235"}, {"whole", 10.0, 0.01, "10"},
         {"in powers of ten", 1152886319391440000.0, 0, "1.153 times 10 to the 18"},
         {"a million: powers of ten", -1234567.0, 0, "minus 1.235 times 10 to the 6"}, {"below a million", 999999.0, 0, "999999"},
-        {"a negative that rounds to 0", -0.01, 0.03, "0"}, {"one digit of two hundredths", 0.02, 0.03, "0.02"}});
+        {"a negative that rounds to 0", -0.01, 0.03, "0"}, {"one digit of two hundredths", 0.02, 0.03, "0.02"},
+        {"deep: every digit a pixel resolves", 1.5 + 1e-12, 1e-13, "1.500000000001"},
+        {"small, in powers of ten", 1.23456e-7, 0, "1.235 times 10 to the minus 7"},
+        {"small at a fine resolution", 1.23456789e-7, 1e-13, "1.234568 times 10 to the minus 7"}});
   }
   // A view's bounds to what a pixel resolves: a hundredth a pixel, two decimals; a hair less, three.
   void spoken_views_data() {
     table<Bounds, QString>({"view", "said"}, {
         {"a hundredth a pixel", {0, 5.78, 0, 3.89}, "x from 0 to 5.78, y from 0 to 3.89."},
-        {"a thousandth less", {0, 5.77422, 0, 3.88611}, "x from 0 to 5.774, y from 0 to 3.886."}});
+        {"a thousandth less", {0, 5.77422, 0, 3.88611}, "x from 0 to 5.774, y from 0 to 3.886."},
+        {"1e-11 about 1.5: bounds apart, however deep", {1.5 - 5e-12, 1.5 + 5e-12, 10 - 5e-12, 10 + 5e-12},
+         "x from 1.499999999995 to 1.500000000005, y from 9.999999999995 to 10.000000000005."}});
   }
   void spoken_views() {
     QFETCH(Bounds, view);
     QFETCH(QString, said);
     QCOMPARE(spoken_view(view), said);
+    // Key points by their own values whatever the view, a trace's slope 0 at the minimum, two steps apart.
+    const Bounds widest{-32768, 32767, -32768, 32767};
+    QVERIFY(spoken_key_points(widest, true).startsWith("Key points shown: root at x minus 2.374, y 0; minimum at x minus 1.639, y minus 7.476;"));
+    QVERIFY2(spoken_trace(quartic_minimum_x(), widest).endsWith("slope 0"), qPrintable(spoken_trace(quartic_minimum_x(), widest)));
+    const double step = (view.x_to - view.x_from) / 578;
+    QVERIFY(spoken_trace(view.x_from + 100 * step, view) != spoken_trace(view.x_from + 101 * step, view));
   }
 
   void spoken_numbers() {

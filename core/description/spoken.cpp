@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "key_points/key_points.h"
 #include "plot/plot.h"
@@ -75,8 +76,9 @@ QStringList key_points_seen(Bounds v) {
   QStringList seen;
   for (const KeyPoint& point : key_points())
     if (point.x >= v.x_from && point.x <= v.x_to && point.y >= v.y_from && point.y <= v.y_to)
+      // A key point's own values, whatever the view: a root's f is 0 (its double's residue is no value of the curve).
       seen << QStringLiteral("%1 at x %2, y %3")
-                  .arg(kind_name(point.kind), spoken_number(point.x, x_resolution(v)), spoken_number(point.y, y_resolution(v)));
+                  .arg(kind_name(point.kind), spoken_number(point.x), point.kind == KeyKind::root ? QStringLiteral("0") : spoken_number(point.y));
   return seen;
 }
 
@@ -88,13 +90,17 @@ QString spoken_number(double value, double resolution) {
   const QString sign = value < 0 ? QStringLiteral("minus ") : QString();
   const double size = std::abs(value);
   const int exponent = int(std::floor(std::log10(size)));
-  if (exponent >= 6) {
+  // Four significant digits where nothing tells the precision (a key point's own value); else as many as the
+  // view resolves, however deep, so that neighbours never sound the same.
+  const int resolved = resolution > 0 ? int(std::ceil(-std::log10(resolution))) : 3 - exponent;  // decimals
+  const int decimals = std::clamp(resolved, 0, 16 - exponent);
+  if (exponent >= 6 || exponent <= -5) {  // plain, it would take more than a dozen digits, most of them zeros
     const double mantissa = size / std::pow(10.0, exponent);
-    return sign + QStringLiteral("%1 times 10 to the %2").arg(QString::number(mantissa, 'f', 3)).arg(exponent);
+    QString digits = QString::number(mantissa, 'f', std::clamp(exponent + resolved, 3, 16));
+    while (digits.endsWith(QLatin1Char('0')) && digits.size() > 5) digits.chop(1);
+    return sign + QStringLiteral("%1 times 10 to the %2%3").arg(digits, exponent < 0 ? QStringLiteral("minus ") : QString())
+                      .arg(std::abs(exponent));
   }
-  // Four significant digits, and no more than the view resolves.
-  int decimals = std::max(0, 3 - exponent);
-  if (resolution > 0) decimals = std::min(decimals, std::max(0, int(std::ceil(-std::log10(resolution)))));
   QString text = QString::number(size, 'f', decimals);
   if (text.contains(QLatin1Char('.'))) {
     while (text.endsWith(QLatin1Char('0'))) text.chop(1);
@@ -125,10 +131,19 @@ QString spoken_plot(const PlotRequest& request) {
   return by + spoken_view(bounds_of(request.range));
 }
 
+// The two bounds of an axis to what a pixel resolves, and finer while they would sound the same.
+std::pair<QString, QString> spoken_bounds(double from, double to, double resolution) {
+  for (int finer = 0;; ++finer) {
+    const QString low = spoken_number(from, resolution), high = spoken_number(to, resolution);
+    if (low != high || finer == 17) return {low, high};
+    resolution /= 10;
+  }
+}
+
 QString spoken_view(Bounds v) {
-  const double dx = x_resolution(v), dy = y_resolution(v);
-  return QStringLiteral("x from %1 to %2, y from %3 to %4.")
-      .arg(spoken_number(v.x_from, dx), spoken_number(v.x_to, dx), spoken_number(v.y_from, dy), spoken_number(v.y_to, dy));
+  const auto [x_from, x_to] = spoken_bounds(v.x_from, v.x_to, x_resolution(v));
+  const auto [y_from, y_to] = spoken_bounds(v.y_from, v.y_to, y_resolution(v));
+  return QStringLiteral("x from %1 to %2, y from %3 to %4.").arg(x_from, x_to, y_from, y_to);
 }
 
 QString spoken_key_points(Bounds view, bool shown) {
@@ -139,14 +154,16 @@ QString spoken_key_points(Bounds view, bool shown) {
 }
 
 QString spoken_trace(double x, Bounds view) {
+  // The slope to a few units in the last place of its terms (4|x|³ + 3x² + 4|x| + 3): 0 at the minimum, not 4e-16.
+  const double ax = std::abs(x), terms = ((4 * ax + 3) * ax + 4) * ax + 3;
   return QStringLiteral("x %1, f %2, slope %3")
       .arg(spoken_number(x, x_resolution(view)), spoken_number(quartic(x), y_resolution(view)),
-           spoken_number(quartic_slope(x)));
+           spoken_number(quartic_slope(x), 32 * std::numeric_limits<double>::epsilon() * terms));
 }
 
 QString spoken_playing(Bounds view) {
-  return QStringLiteral("Playing the curve from x %1 to %2.")
-      .arg(spoken_number(view.x_from, x_resolution(view)), spoken_number(view.x_to, x_resolution(view)));
+  const auto [from, to] = spoken_bounds(view.x_from, view.x_to, x_resolution(view));
+  return QStringLiteral("Playing the curve from x %1 to %2.").arg(from, to);
 }
 
 }  // namespace vesk

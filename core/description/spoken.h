@@ -2,10 +2,14 @@
 // The plot in words, for a screen reader: what the plot area shows when a
 // listener asks (its description), and the short lines said as things happen.
 //
-// Numbers are said as a listener needs them: four significant digits, the
-// sign as the word "minus" (a synthesizer may read "-" as a dash or not at
-// all), no exponent, and 0 for a value that the view cannot tell from 0 (half
-// a pixel): the root at -2.374 has f = 1.8e-15 there, which is 0 to the eye.
+// Numbers are said as a listener needs them: a key point's own values with
+// four significant digits whatever the view; what the view shows (its bounds,
+// a trace's step) with as many digits as a pixel resolves, however deep, so
+// that two bounds or two steps never sound the same; the sign as the word
+// "minus" (a synthesizer may read "-" as a dash or not at all); "times 10 to
+// the" for what plain would take more than a dozen digits for; and 0 for a
+// value the view cannot tell from 0 (half a pixel) or a slope within a few
+// units in the last place of its terms.
 
 #include <QString>
 #include <optional>
@@ -14,7 +18,7 @@
 
 namespace vesk {
 
-// `value` in words, with `resolution` the least difference the view shows (0: none).
+// `value` in words, with `resolution` the least difference the view shows (0: a value known to the last bit).
 QString spoken_number(double value, double resolution = 0.0);
 
 // What the study of the curve has on: marks, and the trace's x.

@@ -72,7 +72,7 @@ def test_orca_hears_it(folder):
             for keys, heard in [
                     ("alt+l", "Plotted by line, x from minus 9 to 9, y from minus 9 to 9."),
                     ("plus", "x from minus 7.2 to 7.2, y from minus 7.2 to 7.2."),
-                    ("k", "Key points shown: root at x minus 2.37, y 0; inflection at x minus 0.88, y minus 4.27;"),
+                    ("k", "Key points shown: root at x minus 2.374, y 0; inflection at x minus 0.8792, y minus 4.265;"),
                     ("t", "Trace on: x 0, f 0, slope 3."),
                     ("Right", "x 0.02, f 0.07, slope 2.902."),
                     ("Escape", "Trace off."),
