@@ -160,6 +160,11 @@ class TestKeyPoints : public QObject {
     QVERIFY2(text.contains(said) && text.endsWith("Key points not marked; trace off."), qPrintable(text));
     QVERIFY(describe_plot(PlotRequest{range, 7, PlotMode(mode)}, bounds_of(range), {true, 0.5})
                 .endsWith("Key points marked; trace on at x 0.5, f 1.19, slope 2.25."));
+    // No samples: nothing drawn, and said so; samples far apart: the drawing is not the curve told.
+    const QString none = describe_plot(PlotRequest{range, -5, PlotMode(mode)}, bounds_of(range), {});
+    QCOMPARE(none.contains("Nothing is drawn: a clarity of minus 5 takes no sample."), mode != int(PlotMode::frame_only));
+    QCOMPARE(spoken_plot({range, -5, PlotMode::point}).left(56), QStringLiteral("Nothing drawn by point: a clarity of minus 5 takes no sample"));
+    QCOMPARE(text.contains("drawn by") && text.contains("from samples 0.1429 apart"), mode != int(PlotMode::frame_only));
   }
 
   // Numbers as spoken: to the resolution of a pixel (0: all that tells the double), never minus 0.

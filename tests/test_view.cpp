@@ -150,6 +150,16 @@ class TestView : public QObject {
     explorer.go_to("0", 6);
     QVERIFY(explorer.readout().startsWith("trace  x = 0  f(x) = 0  f′(x) = 3"));
     QCOMPARE(explorer.copied_values(), QStringLiteral("0\t0\t3"));
+    // From key point to key point in view, each named as the marker stands on it; none beyond the last.
+    explorer.go_to("-1.639187043175945", 6);
+    QVERIFY(explorer.trace_to_key_point(1, 6).line.startsWith("inflection, x minus 0.879"));
+    QVERIFY(explorer.trace_to_key_point(1, 6).line.startsWith("root, x 0, f 0, slope 3."));
+    QCOMPARE(explorer.trace_to_key_point(-1, 6).line.left(10), QStringLiteral("inflection"));
+    explorer.go_to("0.3", 6);
+    QVERIFY(explorer.trace_to_key_point(-1, 6).line.startsWith("root, x 0"));
+    explorer.go_to("8", 6);
+    QCOMPARE(explorer.trace_to_key_point(1, 6).line, QStringLiteral("No key point right of the marker in view."));
+    explorer.go_to("0", 6);
     QCOMPARE(explorer.end_trace().line, QStringLiteral("Trace off."));
     explorer.toggle_key_points();
     explorer.toggle_numbers();

@@ -117,18 +117,27 @@ QString describe_plot(const std::optional<PlotRequest>& shown, Bounds view, Stud
               : QStringLiteral("; plotted by %1, clarity %2. ")
                     .arg(shown->mode == PlotMode::line ? QStringLiteral("line") : QStringLiteral("point"))
                     .arg(shown->clarity);
-  if (shown->mode != PlotMode::frame_only) text += passage(view) + QLatin1Char(' ');
+  if (shown->mode != PlotMode::frame_only && shown->clarity <= 0)
+    text += QStringLiteral("Nothing is drawn: a clarity of %1 takes no sample. ").arg(spoken_number(shown->clarity));
+  else if (shown->mode != PlotMode::frame_only) text += passage(view) + QLatin1Char(' ');
   const QStringList seen = key_points_seen(view);
   text += seen.isEmpty() ? QStringLiteral("No key points in view. ")
                          : QStringLiteral("Key points in view: %1. ").arg(seen.join(QStringLiteral("; ")));
+  // Samples further apart than a few pixel columns: what is drawn between them is no longer the curve told here.
+  if (shown->mode != PlotMode::frame_only && shown->clarity > 0 && 1.0 / shown->clarity > 3 * x_resolution(view))
+    text += QStringLiteral("This tells the curve itself; it is drawn by %1 from samples %2 apart, and differs from it between them. ")
+                .arg(shown->mode == PlotMode::line ? QStringLiteral("line") : QStringLiteral("point"), spoken_number(1.0 / shown->clarity));
   text += study.marks ? QStringLiteral("Key points marked; ") : QStringLiteral("Key points not marked; ");
   text += study.trace ? QStringLiteral("trace on at %1.").arg(spoken_trace(*study.trace, view)) : QStringLiteral("trace off.");
   return text;
 }
 
 QString spoken_plot(const PlotRequest& request) {
-  const QString by = request.mode == PlotMode::point ? QStringLiteral("Plotted by point, ") : QStringLiteral("Plotted by line, ");
-  return by + spoken_view(bounds_of(request.range));
+  const QString by = request.mode == PlotMode::point ? QStringLiteral("point") : QStringLiteral("line");
+  if (request.mode != PlotMode::frame_only && request.clarity <= 0)
+    return QStringLiteral("Nothing drawn by %1: a clarity of %2 takes no sample; ").arg(by, spoken_number(request.clarity)) +
+           spoken_view(bounds_of(request.range));
+  return QStringLiteral("Plotted by %1, ").arg(by) + spoken_view(bounds_of(request.range));
 }
 
 // The two bounds of an axis to what a pixel resolves, and finer while they would sound the same.

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <limits>
 
+#include "plot/plot.h"
 #include "plot/quartic.h"
 
 namespace vesk {
@@ -157,5 +158,12 @@ std::optional<KeyPoint> key_point_near(Bounds view, PixelSize pixels, QPointF pi
 }
 
 QString exact_text(double value) { return QString::number(value, 'g', QLocale::FloatingPointShortest); }
+
+std::optional<KeyPoint> key_point_under(Bounds view, double x) {
+  const double half_column = (view.x_to - view.x_from) / (kPictureSize.width - 1) / 2;
+  for (const KeyPoint& point : key_points())
+    if (std::abs(point.x - x) <= half_column) return point;
+  return std::nullopt;
+}
 
 }  // namespace vesk

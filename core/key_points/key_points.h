@@ -32,6 +32,8 @@ struct KeyPoint {
 
 // Every key point, sorted by x (computed once).
 const QList<KeyPoint>& key_points();
+// The key point within half a pixel column of x in the picture of `view`: the one a trace's marker stands on.
+std::optional<KeyPoint> key_point_under(Bounds view, double x);
 // Those whose x lies within the view's x range.
 QList<KeyPoint> key_points_in(Bounds view);
 

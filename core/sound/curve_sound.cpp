@@ -79,13 +79,6 @@ CurveSound CurveSound::trace_tone(const PlotRequest& request, double x, Channels
   return sound;
 }
 
-std::optional<KeyPoint> key_point_under(Bounds view, double x) {
-  const double half_column = (view.x_to - view.x_from) / (kPictureSize.width - 1) / 2;
-  for (const KeyPoint& point : key_points())
-    if (std::abs(point.x - x) <= half_column) return point;
-  return std::nullopt;
-}
-
 std::optional<double> CurveSound::drawn_value(double x) const {
   if (exact_) return quartic(x);  // the trace's marker, as its readout gives it
   const int c = request_.clarity;

@@ -45,9 +45,6 @@ enum class Channels { mono = 1, stereo = 2 };
 // The pitch for a value in a view's y range, clamped to its edges (Hz).
 double pitch_for(double y, Bounds view);
 
-// The key point within half a pixel column of x in the picture of `view`: the one a trace's marker stands on.
-std::optional<KeyPoint> key_point_under(Bounds view, double x);
-
 // One cue: its time from the start (seconds), and its pitch.
 struct Cue {
   double seconds;

@@ -154,7 +154,21 @@ Said Explorer::trace_to(double x, qint64 now_ms) {
   // No view reaches past the number range: the marker there is out of sight, and said to be.
   const QString beyond = f > kHighest || f < kLowest ? QStringLiteral(" f lies beyond the number range: the view cannot follow it.")
                                                      : QString();
-  return {spoken_trace(*trace_x_, view_) + QLatin1Char('.') + beyond, true};
+  // Standing on a key point names it.
+  const auto on = key_point_under(view_, *trace_x_);
+  return {(on ? kind_name(on->kind) + QStringLiteral(", ") : QString()) + spoken_trace(*trace_x_, view_) + QLatin1Char('.') + beyond,
+          true};
+}
+
+Said Explorer::trace_to_key_point(int direction, qint64 now_ms) {
+  if (!trace_x_) return {};
+  std::optional<double> next;
+  for (const KeyPoint& point : key_points_in(view_))
+    if ((direction > 0 ? point.x > *trace_x_ : point.x < *trace_x_) && (!next || std::abs(point.x - *trace_x_) < std::abs(*next - *trace_x_)))
+      next = point.x;
+  if (!next) return {direction > 0 ? QStringLiteral("No key point right of the marker in view.")
+                                   : QStringLiteral("No key point left of the marker in view.")};
+  return trace_to(*next, now_ms);
 }
 
 Said Explorer::trace_step(int direction, bool by_sample, qint64 now_ms) {

@@ -72,6 +72,8 @@ class Explorer {
   Said end_trace();
   // One pixel column, or to the neighbouring sample of the last plot's clarity.
   Said trace_step(int direction, bool by_sample, qint64 now_ms);
+  // To the next key point in view right of the marker (direction > 0) or left of it.
+  Said trace_to_key_point(int direction, qint64 now_ms);
   // The trace's marker to the x that `text` reads as (as a box reads it);
   // a reason when it cannot be.
   std::optional<QString> go_to(const QString& text, qint64 now_ms);

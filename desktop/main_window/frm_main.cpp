@@ -12,9 +12,11 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 #include <thread>
 
 #include "about/frm_about.h"
+#include "description/key_list.h"
 #include "description/spoken.h"
 #include "files/plot_file.h"
 #include "files/write_file.h"
@@ -94,6 +96,12 @@ FrmMain::FrmMain(QWidget* parent, const QFont& preferred_font) : QWidget(parent,
       {cmd_plotline, "plot by line"}, {cmd_plotpoint, "plot by point"}, {cmd_saveplot, "Seve plot"}, {cmd_about, "About"}};
   for (const auto& [control, name] : spoken_names) control->setAccessibleName(QLatin1String(name));
   announcer_ = new Announcer(this);
+  described_ = new QTimer(this);
+  described_->setSingleShot(true);
+  connect(described_, &QTimer::timeout, this, [this] {
+    QAccessibleEvent changed(pic_plot, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&changed);
+  });
   player_ = new SoundPlayer(this);
 
   connect(cmd_plotline, &QPushButton::clicked, this, [this] { plot(PlotMode::line); });
@@ -118,6 +126,12 @@ FrmMain::FrmMain(QWidget* parent, const QFont& preferred_font) : QWidget(parent,
   for (QAction* checkable : {act_key_points, act_numbers, act_trace}) checkable->setCheckable(true);
   connect(add_action(QStringLiteral("Go to x"), QKeySequence(Qt::CTRL | Qt::Key_G), pic_plot, Qt::WidgetShortcut),
           &QAction::triggered, this, [this] { ask_trace_x({}); });
+  // While tracing the arrows with Ctrl do it (the key filter); here for the menu, named with their keys.
+  for (const auto& [name, direction] : {std::pair{"Next key point\tCtrl+Right", 1}, std::pair{"Previous key point\tCtrl+Left", -1}})
+    connect(add_action(QLatin1String(name), {}, pic_plot, Qt::WidgetShortcut), &QAction::triggered, this, [this, direction] {
+      display(explorer_->trace_to_key_point(direction, now()));
+      play_trace_tone();
+    });
   act_hear = add_action(QStringLiteral("Hear the curve"), QKeySequence(Qt::Key_H), pic_plot, Qt::WidgetShortcut);
   connect(act_hear, &QAction::triggered, this, &FrmMain::hear);
   connect(add_action(QStringLiteral("Fit y"), QKeySequence(Qt::Key_F), pic_plot, Qt::WidgetShortcut),
@@ -131,6 +145,8 @@ FrmMain::FrmMain(QWidget* parent, const QFont& preferred_font) : QWidget(parent,
   // The button's access key does it; the menu names it after a tab, as a second shortcut would clash.
   connect(add_action(QStringLiteral("Seve plot\tAlt+S"), {}, this, Qt::WindowShortcut), &QAction::triggered, this,
           &FrmMain::save_plot);
+  connect(add_action(QStringLiteral("Keys…"), QKeySequence(Qt::Key_F1), this, Qt::WindowShortcut), &QAction::triggered,
+          this, &FrmMain::show_keys);
   pic_plot->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(pic_plot, &QWidget::customContextMenuRequested, this, &FrmMain::show_menu);
   connect(pic_plot, &PlotArea::wheel_turned, this, [this](QPoint angle, QPointF at, Qt::KeyboardModifiers modifiers) {
@@ -243,6 +259,7 @@ void FrmMain::display(const Said& said) {
     const std::pair<QLineEdit*, int> bounds[] = {{txt_x1, range.x1r}, {txt_x2, range.x2r}, {txt_y1, range.y1r},
                                                  {txt_y2, range.y2r}};
     for (const auto& [box, bound] : bounds) {
+      if (box->text() == QString::number(bound)) continue;  // each change is an event a screen reader must go through
       box->setText(QString::number(bound));
       box->setCursorPosition(0);  // a box narrower than its number shows its start, the sign included
     }
@@ -266,9 +283,9 @@ void FrmMain::display(const Said& said) {
   act_trace->setChecked(explorer_->trace_on());
   if (const QString description = explorer_->description(); description != pic_plot->accessibleDescription()) {
     pic_plot->setAccessibleDescription(description);
-    // The toolkit sends none itself; screen readers that cache the description read it afresh.
-    QAccessibleEvent changed(pic_plot, QAccessible::DescriptionChanged);
-    QAccessible::updateAccessibility(&changed);
+    // The toolkit sends none itself; screen readers that cache the description read it afresh, once a held key's
+    // steps settle: one event a step floods them.
+    described_->start(Announcer::kSettleMs);
   }
   if (said.line.isEmpty()) return;
   if (said.when_settled) announcer_->say_when_settled(said.line);
@@ -316,7 +333,9 @@ void FrmMain::save_plot() {
     return show_message(windowTitle(), QStringLiteral("The plot could not be saved to\n%1\n\n%2").arg(*file_name, *reason), true);
   // A cancel says nothing; a save must not sound the same. After the window
   // has the focus back, whose presentation would cut the line short.
-  announcer_->say_when_back(QStringLiteral("Saved as %1.").arg(QFileInfo(*file_name).fileName()));
+  // A name without a format's extension gets a bitmap, and is told so.
+  announcer_->say_when_back(format_of_extension(*file_name) ? QStringLiteral("Saved as %1.").arg(QFileInfo(*file_name).fileName())
+                                                            : QStringLiteral("Saved as %1, a Bitmap picture.").arg(QFileInfo(*file_name).fileName()));
 }
 
 void FrmMain::tell(const QStringList& lines) {
@@ -331,19 +350,32 @@ void FrmMain::copy_plot() const {
   announcer_->say(QStringLiteral("Copied the picture."));
 }
 
+void FrmMain::show_keys() {
+  QMessageBox keys(QMessageBox::NoIcon, QStringLiteral("Keys"), plot_area_keys(), QMessageBox::Close, this);
+  keys.setTextFormat(Qt::PlainText);
+  keys.exec();
+}
+
 void FrmMain::copy_values() const {
   const QString values = explorer_->copied_values();
-  if (values.isEmpty()) return;
+  if (values.isEmpty())
+    return announcer_->say(QStringLiteral("Nothing to copy: point at the plot, or trace it, first."));
   QGuiApplication::clipboard()->setText(values);
   announcer_->say(values.count(QLatin1Char('\t')) == 2 ? QStringLiteral("Copied x, f of x and the slope.")
                                                       : QStringLiteral("Copied x and f of x."));
 }
 
 void FrmMain::ask_trace_x(const QString& typed) {
-  bool given = false;
-  const QString text = QInputDialog::getText(this, QStringLiteral("Go to x"), QStringLiteral("x:"), QLineEdit::Normal,
-                                             typed, &given);
-  if (!given) return;
+  QInputDialog asked(this);
+  asked.setWindowTitle(QStringLiteral("Go to x"));
+  asked.setLabelText(QStringLiteral("x:"));
+  asked.setTextValue(typed);
+  // The character typed stays, the caret after it: the next key goes on with the number, not over it.
+  QTimer::singleShot(0, &asked, [&asked] {
+    if (auto* box = asked.findChild<QLineEdit*>()) box->deselect(), box->end(false);
+  });
+  if (asked.exec() != QDialog::Accepted) return;
+  const QString text = asked.textValue();
   if (const auto reason = explorer_->go_to(text, now())) return show_message(windowTitle(), *reason, true);
   display({spoken_trace(explorer_->trace_point()->x(), explorer_->view()) + QLatin1Char('.')});
   play_trace_tone();
@@ -357,6 +389,8 @@ void FrmMain::hear() {
   const PlotRequest picture = explorer_->picture();
   if (explorer_->cleared() || picture.mode == PlotMode::frame_only)
     return announcer_->say(QStringLiteral("Nothing to hear yet: plot by line or by point first."));
+  if (picture.clarity <= 0)
+    return announcer_->say(QStringLiteral("Nothing to hear: a clarity of %1 takes no sample.").arg(picture.clarity));
   if (const auto reason = player_->play(CurveSound(picture, kDefaultSeconds, Channels::stereo))) {
     sound_line_ = *reason;
     return display({*reason});
@@ -397,7 +431,8 @@ void FrmMain::show_menu(QPoint at) {
   for (QAction* action : std::as_const(menu_actions_)) {
     menu.addAction(action);
     // Copying, the study of the curve, the view, saving.
-    if (action == menu_actions_[1] || action == act_hear || action == menu_actions_[menu_actions_.size() - 2])
+    if (action == menu_actions_[1] || action == act_hear || action->text() == QLatin1String("Home") ||
+        action->text().startsWith(QLatin1String("Seve")))
       menu.addSeparator();
   }
   menu.exec(pic_plot->mapToGlobal(at));
@@ -416,18 +451,26 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
   const Qt::KeyboardModifiers modifiers = key_event->modifiers();
   const bool tracing = explorer_->trace_on();
   if (tracing && (key == Qt::Key_Left || key == Qt::Key_Right)) {
-    display(explorer_->trace_step(key == Qt::Key_Left ? -1 : 1, modifiers & Qt::ShiftModifier, now()));
+    const int direction = key == Qt::Key_Left ? -1 : 1;
+    display(modifiers & Qt::ControlModifier ? explorer_->trace_to_key_point(direction, now())
+                                            : explorer_->trace_step(direction, modifiers & Qt::ShiftModifier, now()));
     play_trace_tone();
     return true;
   }
   if (key == Qt::Key_Escape && (tracing || player_->playing())) {
-    if (player_->playing()) player_->stop();
+    const bool playing = player_->playing();
+    if (playing) player_->stop();
     if (tracing) display(explorer_->end_trace());
+    else announcer_->say(QStringLiteral("Stopped."));
     return true;
   }
-  // A number typed while tracing is the x to go to.
-  if (tracing && !key_event->text().isEmpty() && QStringLiteral("0123456789-.+&").contains(key_event->text()[0])) {
+  // A number typed while tracing is the x to go to (+ and − zoom, as everywhere; a minus sign goes by Ctrl+G).
+  if (tracing && !key_event->text().isEmpty() && QStringLiteral("0123456789.").contains(key_event->text()[0])) {
     ask_trace_x(key_event->text());
+    return true;
+  }
+  if (key == Qt::Key_F1) {
+    show_keys();
     return true;
   }
   if (key == Qt::Key_Menu || (key == Qt::Key_F10 && modifiers & Qt::ShiftModifier)) {

@@ -19,6 +19,7 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTimer;
 
 namespace vesk {
 
@@ -76,6 +77,8 @@ class FrmMain : public QWidget {
   void copy_values() const;
   // Asks for the trace's x, starting from what was typed.
   void ask_trace_x(const QString& typed);
+  // F1: every key of the plot area, grouped, in a box a screen reader reads whole.
+  void show_keys();
   // H: plays the view's sound, or stops it. A trace step plays the marker's tone.
   void hear();
   void play_trace_tone();
@@ -97,6 +100,7 @@ class FrmMain : public QWidget {
   QAction* act_hear;
   QList<QAction*> menu_actions_;  // the plot area's commands, in the order its menu lists them
   Announcer* announcer_;          // what a screen reader is told as it happens
+  QTimer* described_;             // tells a screen reader the plot area's description changed, once steps settle
   std::unique_ptr<SaveFileAsker> save_asker_;
   SoundPlayer* player_;
   QString sound_line_;  // why nothing plays, in the readout until the picture changes

@@ -235,11 +235,17 @@ Announcer::Announcer(QWidget* window)
   status_->hide();
   settle_->setSingleShot(true);
   settle_->setInterval(kSettleMs);
-  connect(settle_, &QTimer::timeout, this, [this] { say(waiting_); });
+  connect(settle_, &QTimer::timeout, this, [this] { say_now(waiting_); });
 }
 
 void Announcer::say(const QString& line) {
+  if (said_.isValid() && said_.elapsed() < kSettleMs) return say_when_settled(line);
+  say_now(line);
+}
+
+void Announcer::say_now(const QString& line) {
   settle_->stop();
+  said_.start();
   last_ = line;
   status_->setAccessibleName(line);
   voice_->setAccessibleName(line);
@@ -249,6 +255,7 @@ void Announcer::say(const QString& line) {
 
 void Announcer::say_when_settled(const QString& line) {
   waiting_ = line;
+  said_.start();  // a burst's steps keep it from being said until they stop
   settle_->start(kSettleMs);
 }
 

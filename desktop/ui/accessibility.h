@@ -11,6 +11,7 @@
 // - an announcer: a line said whatever has the focus.
 
 #include <QAccessible>
+#include <QElapsedTimer>
 #include <QObject>
 
 class QTimer;
@@ -44,6 +45,8 @@ class Announcer : public QObject {
   static constexpr int kBackMs = 2500;
 
   explicit Announcer(QWidget* window);
+  // Said at once, unless another line was said less than kSettleMs ago: then, as a held key's steps are, once
+  // they settle (the first heard, the last too, none between: a screen reader drops lines in a flood).
   void say(const QString& line);
   // Said once no other line came for kSettleMs; a later one replaces it.
   void say_when_settled(const QString& line);
@@ -59,7 +62,10 @@ class Announcer : public QObject {
   QTimer* settle_;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
+  void say_now(const QString& line);
+
   QWidget* window_;
+  QElapsedTimer said_;  // since the last line said
   QString waiting_;
   QString after_return_;
   QString last_;
