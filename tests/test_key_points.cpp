@@ -163,7 +163,7 @@ class TestKeyPoints : public QObject {
     // No samples: nothing drawn, and said so; samples far apart: the drawing is not the curve told.
     const QString none = describe_plot(PlotRequest{range, -5, PlotMode(mode)}, bounds_of(range), {});
     QCOMPARE(none.contains("Nothing is drawn: a clarity of minus 5 takes no sample."), mode != int(PlotMode::frame_only));
-    QCOMPARE(spoken_plot({range, -5, PlotMode::point}).left(56), QStringLiteral("Nothing drawn by point: a clarity of minus 5 takes no sample"));
+    QVERIFY(spoken_plot({range, -5, PlotMode::point}).startsWith("Nothing drawn by point: a clarity of minus 5 takes no sample; x from"));
     QCOMPARE(text.contains("drawn by") && text.contains("from samples 0.1429 apart"), mode != int(PlotMode::frame_only));
   }
 
