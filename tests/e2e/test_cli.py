@@ -36,6 +36,7 @@ def test_refusals(folder):
             (["--bogus", "--output", out], 2, "Unknown option 'bogus'"),
             (["--help-all"], 2, "Unknown option 'help-all'"),
             (["stray"], 2, "unexpected argument 'stray'"),
+            (["xdisplay", ":0"], 2, "unexpected argument 'xdisplay'"),  # no toolkit option without its dash
             (["--x-from", "1"], 2, "--output FILE is needed"),
             (["-o", ""], 2, "vesk-plot: --output needs a file name, or - for standard output.\n"),
             (["--by", "line", "--audio="], 2, "--audio needs a file name"),
@@ -76,7 +77,7 @@ def test_refusals(folder):
     os.unlink(f"{folder}/one.png"), os.unlink(f"{folder}/two.wav")
     # The toolkit's options, in either form, are the window's: here they start it (offscreen), and it stays up.
     started = [subprocess.Popen(["timeout", "1.5", BINARY, *platform], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-               for platform in (["-platform", "offscreen"], ["--platform", "offscreen"])]
+               for platform in (["-platform", "offscreen"], ["--platform", "offscreen", "-reverse"])]
     assert [process.wait() for process in started] == [124, 124]  # killed by timeout after 1.5 s
 
 
