@@ -435,6 +435,8 @@ void FrmMain::show_menu(QPoint at) {
         action->text().startsWith(QLatin1String("Seve")))
       menu.addSeparator();
   }
+  // Opened on its first entry, so that a screen reader says the menu and where in it the keys are.
+  QTimer::singleShot(0, &menu, [&menu] { menu.setActiveAction(menu.actions().constFirst()); });
   menu.exec(pic_plot->mapToGlobal(at));
 }
 

@@ -3,7 +3,7 @@
 window manager, a D-Bus session, the accessibility bus and registry, and speech-dispatcher with a module that writes
 each utterance to a file. Run by CTest under dbus-run-session and xvfb-run; skipped only where Orca cannot start."""
 
-import os, shutil, subprocess, time
+import os, re, shutil, subprocess, time
 from desktop import *
 
 
@@ -117,6 +117,59 @@ def test_orca_hears_it(folder):
                 assert said.strip(), (box, "nothing was said")
             time.sleep(1)
             assert cpu_seconds(program.process.pid) - used < 2.5, "the program spins"
+    finally:
+        orca.stop()
+
+
+def test_orca_lesson_by_ear(folder):
+    """What a blind student meets: F1's keys and the context menu heard as they open; 1.25 typed while tracing;
+    Ctrl+G to the minimum, named, then Ctrl+Right to the next key point; a held + whose last view is heard; K at the
+    widest view by the key points' own values; two trace steps deep at x 1.5 that differ; a plot without samples."""
+    if not shutil.which("orca") or not os.environ.get("DBUS_SESSION_BUS_ADDRESS"):
+        raise Skip("no Orca or no D-Bus session here")
+    os.chmod(folder, 0o700)
+    orca = Orca(folder)
+    try:
+        with Program(environment={"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1", "HOME": folder, "XDG_RUNTIME_DIR": folder,
+                                  "PULSE_SERVER": f"unix:{folder}/no-sound-server"}) as program:
+            assert wait_until(lambda: "frame only" in orca.spoken(), 15), orca.spoken()
+            for keys, heard in [
+                    ("alt+l", "Plotted by line"), ("F1", "Ctrl+Left, Ctrl+Right (tracing): the previous, the next key point"),
+                    ("Escape", ""), ("Menu", "Copy picture"), ("Escape", ""),
+                    ("t 1 period 2 5 Return", "x 1.25, f 5.02"),
+                    ("ctrl+g minus 1 period 6 3 9 1 8 7 0 4 3 1 7 5 9 4 5 Return", "minimum, x minus 1.639, f minus 7.476"),
+                    ("ctrl+Right", "inflection, x minus 0.879"), ("Escape", "Trace off.")]:
+                said = orca.after(keys, heard)
+                assert heard in said, (keys, heard, said)
+            # A held key: the first step and the last view are heard, and the last is what the plot area now says.
+            start = len(orca.spoken())
+            tool("xdotool", "keydown", "plus"), time.sleep(1.5), tool("xdotool", "keyup", "plus")
+            time.sleep(1.5)
+            number = r"(?:minus )?\S+?"
+            views = re.findall(rf"x from {number} to {number}, y from {number} to {number}(?=\.(?:\s|$))", orca.spoken()[start:])
+            where = orca.after("KP_Enter", "x from", 4)
+            assert len(views) >= 2 and views[-1] in where, (views, where)
+            # Out to the widest view in one burst, then K: each key point by its own values.
+            for _ in range(45):
+                tool("xdotool", "click", "5")
+            time.sleep(1)
+            said = orca.after("k", "Key points shown")
+            assert "root at x minus 2.374, y 0; minimum at x minus 1.639, y minus 7.476" in said, said
+            said = orca.after("k", "hidden")
+            # 40 notches in about x 1.5 (the middle, after a Go to x), then two steps of the trace: never the same.
+            orca.after("t ctrl+g 1 period 5 Return", "x 1.5")
+            for _ in range(40):
+                tool("xdotool", "key", "plus")
+            time.sleep(1)
+            said = orca.after("Right Right", "slope", 6)
+            steps = re.findall(r"x (\d[\d.]*), f", said)
+            assert len(steps) == 2 and steps[0] != steps[1], said
+            orca.after("Escape", "Trace off.")
+            # No samples: said so.
+            click(program.window, *centre("txt_clarity"))
+            key(program.window, "ctrl+a"), type_text(program.window, "-5")
+            said = orca.after("alt+l", "Nothing drawn")
+            assert "Nothing drawn by line: a clarity of minus 5 takes no sample" in said, said
     finally:
         orca.stop()
 
