@@ -15,8 +15,8 @@ if [ "${1:-run}" = "test" ]; then
     qt6-pdf-dev libbenchmark-dev libgmp-dev clang libclang-rt-14-dev desktop-file-utils appstream dpkg-dev lintian
     # a screen reader's view: an accessibility bus of its own, read from Debian's python
     dbus-daemon dbus-x11 at-spi2-core python3-pyatspi orca speech-dispatcher openbox
-    # a real sound server with a sink nobody hears, recorded
-    pulseaudio pulseaudio-utils
+    # a real sound server with a sink nobody hears, recorded; a print system of the tests' own
+    pulseaudio pulseaudio-utils cups cups-client cups-bsd printer-driver-cups-pdf
   )
 fi
 

@@ -7,6 +7,7 @@
 #include <QPdfDocument>
 #endif
 #include <QProcess>
+#include <QPrintPreviewDialog>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSvgRenderer>
@@ -30,6 +31,7 @@
 #include "plot/quartic.h"
 #include "surface/colours.h"
 #include "plot_area/plot_area.h"
+#include "printing/page.h"
 #include "test_support.h"
 
 using namespace vesk;
@@ -231,6 +233,24 @@ class TestFiles : public QObject {
     }
     struct stat kept {};
     QVERIFY(::stat(QFile::encodeName(path("kept.png")).constData(), &kept) == 0 && (kept.st_mode & 07777) == 0444);
+  }
+
+  // On a page: the plot as large as the room takes, its aspect kept, centred, the caption under it; the preview
+  // opens the toolkit's own dialog.
+  void pages() {
+    const PageLayout wide = page_layout(QRectF(0, 0, 2000, 1000), 40), tall = page_layout(QRectF(10, 20, 579, 2000), 0);
+    QCOMPARE(wide.plot, QRectF(1000 - 940 * 579.0 / 390 / 2, 0, 940 * 579.0 / 390, 940));
+    QCOMPARE(wide.caption, QRectF(0, 960, 2000, 40));
+    QCOMPARE(tall.plot, QRectF(10, 20 + (2000 - 390) / 2.0, 579, 390));
+    QVERIFY(tall.caption.isNull());
+    PlotRequest request{{-9, 9, -9, 9}, 100, PlotMode::line};
+    QCOMPARE(print_caption(request), QStringLiteral("f(x) = x³ − 2·x² + x⁴ + 3·x   x from −9 to 9, y from −9 to 9, clarity 100, by line"));
+    bool previewed = false;
+    QTimer::singleShot(200, this, [&previewed] {
+      if (auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget())) previewed = true, preview->reject();
+    });
+    QTest::keyClick(window.get(), Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(previewed);
   }
 
   // A pipe whose reader is slow, or reads nothing: the window goes on answering meanwhile (its event loop never

@@ -379,7 +379,8 @@ class TestMainWindow : public QObject {
     QTest::keyClick(area, Qt::Key_Menu);
     QCOMPARE(entries.join(", "), QStringLiteral("Copy picture Ctrl+C, Copy values Ctrl+Shift+C, Key points K, Numbers N, "
                                                 "Trace T, Go to x Ctrl+G, Next key point , Previous key point , Hear the curve H, "
-                                                "Fit y F, Back Alt+Left, Forward Alt+Right, Home Home, Seve plot , Keys… F1"));
+                                                "Fit y F, Back Alt+Left, Forward Alt+Right, Home Home, Seve plot , Print… Ctrl+P, "
+                                                "Print preview… Ctrl+Shift+P, Keys… F1"));
   }
 
   // What a screen reader asks of the boxes, at every offset and boundary, against what the text is (what Orca
@@ -476,7 +477,8 @@ class TestMainWindow : public QObject {
       QVERIFY(QAccessible::queryAccessibleInterface(action)->state().invisible);
     QCOMPARE(names.mid(2, 7) + names.mid(13), (QStringList{"Key points, K", "Numbers, N", "Trace, T", "Go to x, Ctrl+G",
                                                            "Next key point, Ctrl+Right", "Previous key point, Ctrl+Left",
-                                                           "Hear the curve, H", "Seve plot, Alt+S", "Keys…, F1"}));
+                                                           "Hear the curve, H", "Seve plot, Alt+S", "Print…, Ctrl+P",
+                                                           "Print preview…, Ctrl+Shift+P", "Keys…, F1"}));
   }
 
   // Run by CTest at the scales 1.25 … 3, and moved to a screen of scale 1.25 (the line width the same, the pixels not): every grid line as wide as the

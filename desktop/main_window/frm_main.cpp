@@ -1,6 +1,11 @@
 #include "main_window/frm_main.h"
 
 #include <QAccessible>
+#include <QCheckBox>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QClipboard>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -25,6 +30,7 @@
 #include "main_window/save_dialog.h"
 #include "plot/plot.h"
 #include "plot_area/plot_area.h"
+#include "printing/page.h"
 #include "sound/sound_player.h"
 #include "ui/accessibility.h"
 #include "ui/application.h"
@@ -145,6 +151,10 @@ FrmMain::FrmMain(QWidget* parent, const QFont& preferred_font) : QWidget(parent,
   // The button's access key does it; the menu names it after a tab, as a second shortcut would clash.
   connect(add_action(QStringLiteral("Seve plot\tAlt+S"), {}, this, Qt::WindowShortcut), &QAction::triggered, this,
           &FrmMain::save_plot);
+  connect(add_action(QStringLiteral("Print…"), QKeySequence::Print, this, Qt::WindowShortcut), &QAction::triggered, this,
+          &FrmMain::print_plot);
+  connect(add_action(QStringLiteral("Print preview…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), this, Qt::WindowShortcut),
+          &QAction::triggered, this, &FrmMain::preview_plot);
   connect(add_action(QStringLiteral("Keys…"), QKeySequence(Qt::Key_F1), this, Qt::WindowShortcut), &QAction::triggered,
           this, &FrmMain::show_keys);
   pic_plot->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -348,6 +358,39 @@ void FrmMain::tell(const QStringList& lines) {
 void FrmMain::copy_plot() const {
   QGuiApplication::clipboard()->setImage(picture_with_marks(shown_plot()));
   announcer_->say(QStringLiteral("Copied the picture."));
+}
+
+void FrmMain::print_plot() {
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setDocName(QStringLiteral("Vesk Plot"));
+  QPrintDialog asked(&printer, this);
+  // The caption under the plot, on by default: a tab of the toolkit's dialog.
+  QCheckBox caption(QStringLiteral("A caption under the plot: the function, the view, the clarity"));
+  caption.setWindowTitle(QStringLiteral("Caption"));
+  caption.setChecked(true);
+  asked.setOptionTabs({&caption});
+  if (asked.exec() != QDialog::Accepted) return;
+  const QString where = printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
+  QPainter painter;
+  const bool begun = painter.begin(&printer);
+  if (begun) paint_page(painter, printer.pageRect(QPrinter::DevicePixel).translated(-printer.pageRect(QPrinter::DevicePixel).topLeft()),
+                        shown_plot(), caption.isChecked());
+  const bool ended = begun && painter.end();
+  // Said in the readout and aloud: a message box would keep the one who asked from the next job.
+  if (!ended || printer.printerState() == QPrinter::Error)
+    return tell({QStringLiteral("The plot could not be printed on %1: the printer or the print system did not take it.").arg(where)});
+  announcer_->say_when_back(QStringLiteral("Printed to %1.").arg(where));
+}
+
+void FrmMain::preview_plot() {
+  QPrinter printer(QPrinter::HighResolution);
+  QPrintPreviewDialog preview(&printer, this);
+  connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* page) {
+    QPainter painter(page);
+    paint_page(painter, page->pageRect(QPrinter::DevicePixel).translated(-page->pageRect(QPrinter::DevicePixel).topLeft()),
+               shown_plot(), true);
+  });
+  preview.exec();
 }
 
 void FrmMain::show_keys() {

@@ -79,6 +79,9 @@ class FrmMain : public QWidget {
   void ask_trace_x(const QString& typed);
   // F1: every key of the plot area, grouped, in a box a screen reader reads whole.
   void show_keys();
+  // Ctrl+P: the toolkit's print dialog, then the view shown on a page, as vectors; Ctrl+Shift+P: its preview.
+  void print_plot();
+  void preview_plot();
   // H: plays the view's sound, or stops it. A trace step plays the marker's tone.
   void hear();
   void play_trace_tone();
