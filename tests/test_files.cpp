@@ -7,7 +7,10 @@
 #include <QPdfDocument>
 #endif
 #include <QProcess>
+#include <QLabel>
+#include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSvgRenderer>
@@ -251,6 +254,19 @@ class TestFiles : public QObject {
     });
     QTest::keyClick(window.get(), Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
     QVERIFY(previewed);
+    // A job that cannot be done says why, in the readout, which a screen reader is told.
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QTimer::singleShot(200, this, [] {
+      if (auto* asked = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
+        for (auto* field : asked->findChildren<QLineEdit*>())  // the dialog's own file name, as typed there
+          if (field->text().startsWith('/')) field->setText("/nonexistent-vesk/page.pdf");
+        asked->accept();
+      }
+    });
+    QTest::keyClick(window.get(), Qt::Key_P, Qt::ControlModifier);
+    QCOMPARE(window->findChild<QLabel*>("lbl_coordinates")->text(),
+             QStringLiteral("The plot could not be printed on /nonexistent-vesk/page.pdf: the printer or the print system did not take it."));
   }
 
   // A pipe whose reader is slow, or reads nothing: the window goes on answering meanwhile (its event loop never
