@@ -218,6 +218,7 @@ class TestView : public QObject {
     test::table<Bounds, QPointF, QString>({"view", "pixel", "text"}, {
         {"the origin at the start-up", {-9, 9, -9, 9}, {289, 194.5}, "x = 0.00   y = 0.00   f(x) = 0.00"},
         {"the minimum's column, the bottom row", {-9, 9, -9, 9}, {236, 389}, "x = -1.65   y = -9.00   f(x) = -7.48"},
+        {"3.886 tall: a pixel just under a hundredth, three digits", {-9, 9, 0, 3.886}, {289, 389}, "x = 0.00   y = 0.000   f(x) = 0.000"},
         {"a unit wide: three digits", {-2, -1, -8, -7}, {0, 0}, "x = -2.000   y = -7.000   f(x) = -6.000"},
         {"1e-9 wide: twelve", {1, 1 + 1e-9, 5, 5 + 1e-9}, {0, 0}, "x = 1.000000000000   y = 5.000000001000   f(x) = 3.000000000000"},
         {"the widest: none, f in powers of ten", {-32768, 32767, -32768, 32767}, {0, 0}, "x = -32768   y = 32767   f(x) = 1.15288632e+18"}});
