@@ -72,13 +72,14 @@ QString passage(Bounds v) {
   return parts.join(QStringLiteral(", ")) + QLatin1Char('.');
 }
 
+// A key point's own value of f, whatever the view: a root's is 0 (its double's residue is no value of the curve).
+QString spoken_f(const KeyPoint& point) { return point.kind == KeyKind::root ? QStringLiteral("0") : spoken_number(point.y); }
+
 QStringList key_points_seen(Bounds v) {
   QStringList seen;
   for (const KeyPoint& point : key_points())
     if (point.x >= v.x_from && point.x <= v.x_to && point.y >= v.y_from && point.y <= v.y_to)
-      // A key point's own values, whatever the view: a root's f is 0 (its double's residue is no value of the curve).
-      seen << QStringLiteral("%1 at x %2, y %3")
-                  .arg(kind_name(point.kind), spoken_number(point.x), point.kind == KeyKind::root ? QStringLiteral("0") : spoken_number(point.y));
+      seen << QStringLiteral("%1 at x %2, y %3").arg(kind_name(point.kind), spoken_number(point.x), spoken_f(point));
   return seen;
 }
 
@@ -163,11 +164,18 @@ QString spoken_key_points(Bounds view, bool shown) {
 }
 
 QString spoken_trace(double x, Bounds view) {
-  // The slope to a few units in the last place of its terms (4|x|³ + 3x² + 4|x| + 3): 0 at the minimum, not 4e-16.
+  // The slope is 0 within a few units in the last place of its terms (4|x|³ + 3x² + 4|x| + 3), as at the minimum
+  // (not 4e-16); else four significant digits, as a key point says its values.
   const double ax = std::abs(x), terms = ((4 * ax + 3) * ax + 4) * ax + 3;
+  const double slope_value = quartic_slope(x);
+  const QString slope = std::abs(slope_value) <= 16 * std::numeric_limits<double>::epsilon() * terms ? QStringLiteral("0")
+                                                                                                       : spoken_number(slope_value);
+  // On a key point (within half a pixel column), named, with its own values as K says them.
+  if (const auto on = key_point_under(view, x))
+    return QStringLiteral("%1, x %2, f %3, slope %4")
+        .arg(kind_name(on->kind), spoken_number(on->x), spoken_f(*on), slope);
   return QStringLiteral("x %1, f %2, slope %3")
-      .arg(spoken_number(x, x_resolution(view)), spoken_number(quartic(x), y_resolution(view)),
-           spoken_number(quartic_slope(x), 32 * std::numeric_limits<double>::epsilon() * terms));
+      .arg(spoken_number(x, x_resolution(view)), spoken_number(quartic(x), y_resolution(view)), slope);
 }
 
 QString spoken_playing(Bounds view) {

@@ -151,13 +151,16 @@ Said Explorer::trace_to(double x, qint64 now_ms) {
   const double f = quartic(*trace_x_);
   const Bounds followed = following(view_, QPointF(*trace_x_, f));
   if (followed != view_) step_to(followed, Gesture::key, now_ms);
+  return trace_said();
+}
+
+Said Explorer::trace_said() const {
+  if (!trace_x_) return {};
+  const double f = quartic(*trace_x_);
   // No view reaches past the number range: the marker there is out of sight, and said to be.
   const QString beyond = f > kHighest || f < kLowest ? QStringLiteral(" f lies beyond the number range: the view cannot follow it.")
                                                      : QString();
-  // Standing on a key point names it.
-  const auto on = key_point_under(view_, *trace_x_);
-  return {(on ? kind_name(on->kind) + QStringLiteral(", ") : QString()) + spoken_trace(*trace_x_, view_) + QLatin1Char('.') + beyond,
-          true};
+  return {spoken_trace(*trace_x_, view_) + QLatin1Char('.') + beyond, true};
 }
 
 Said Explorer::trace_to_key_point(int direction, qint64 now_ms) {

@@ -77,6 +77,8 @@ class Explorer {
   // The trace's marker to the x that `text` reads as (as a box reads it);
   // a reason when it cannot be.
   std::optional<QString> go_to(const QString& text, qint64 now_ms);
+  // Where the marker stands, said: a key point under it named first.
+  Said trace_said() const;
   void pointer(std::optional<QPointF> at);
   std::optional<QPointF> pointer_position() const { return pointer_; }
 

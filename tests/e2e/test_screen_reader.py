@@ -3,7 +3,7 @@
 window manager, a D-Bus session, the accessibility bus and registry, and speech-dispatcher with a module that writes
 each utterance to a file. Run by CTest under dbus-run-session and xvfb-run; skipped only where Orca cannot start."""
 
-import os, re, shutil, subprocess, time
+import os, re, shutil, socket, subprocess, threading, time
 from desktop import *
 
 
@@ -40,6 +40,12 @@ class Orca:  # the stack, started in order; `spoken()` is all that was said
         wait_until(lambda: heard in self.spoken()[start:], timeout)
         return self.spoken()[start:]
 
+    def settle(self, quiet=1.0, timeout=30):  # until Orca has said all it was sent: nothing new for `quiet` seconds
+        deadline, said = time.monotonic() + timeout, None
+        while said != self.spoken() and time.monotonic() < deadline:
+            said = self.spoken()
+            time.sleep(quiet)
+
     def stop(self):
         shutil.copy(f"{self.home}/orca.log", "/tmp/last-orca.log")
         for helper in reversed(self.helpers):
@@ -73,7 +79,7 @@ def test_orca_hears_it(folder):
                     ("alt+l", "Plotted by line, x from minus 9 to 9, y from minus 9 to 9."),
                     ("plus", "x from minus 7.2 to 7.2, y from minus 7.2 to 7.2."),
                     ("k", "Key points shown: root at x minus 2.374, y 0; inflection at x minus 0.8792, y minus 4.265;"),
-                    ("t", "Trace on: x 0, f 0, slope 3."),
+                    ("t", "Trace on: root, x 0, f 0, slope 3."),
                     ("Right", "x 0.02, f 0.07, slope 2.902."),
                     ("Escape", "Trace off."),
                     ("h", "No sound: no sound device or sound server answered.")]:
@@ -124,15 +130,26 @@ def test_orca_hears_it(folder):
 def test_orca_lesson_by_ear(folder):
     """What a blind student meets: F1's keys and the context menu heard as they open; 1.25 typed while tracing;
     Ctrl+G to the minimum, named, then Ctrl+Right to the next key point; a held + whose last view is heard; K at the
-    widest view by the key points' own values; two trace steps deep at x 1.5 that differ; a plot without samples."""
+    widest view by the key points' own values; two trace steps deep at x 1.5 that differ; a plot without samples.
+    The sound server takes the connection and never answers: a key right after H is heard at once, then why no sound."""
     if not shutil.which("orca") or not os.environ.get("DBUS_SESSION_BUS_ADDRESS"):
         raise Skip("no Orca or no D-Bus session here")
     os.chmod(folder, 0o700)
+    silent = socket.socket(socket.AF_UNIX)
+    silent.bind(f"{folder}/silent"), silent.listen(8)
+    threading.Thread(target=lambda: [silent.accept() for _ in range(8)], daemon=True).start()
     orca = Orca(folder)
     try:
         with Program(environment={"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1", "HOME": folder, "XDG_RUNTIME_DIR": folder,
-                                  "PULSE_SERVER": f"unix:{folder}/no-sound-server"}) as program:
+                                  "PULSE_SERVER": f"unix:{folder}/silent"}) as program:
             assert wait_until(lambda: "frame only" in orca.spoken(), 15), orca.spoken()
+            orca.after("alt+l plus", "x from")
+            pressed = time.monotonic()
+            said = orca.after("h ctrl+shift+c", "Nothing to copy", 1)
+            assert "Nothing to copy" in said and time.monotonic() - pressed < 1.5, said
+            said = orca.after("", "did not answer", 4)
+            assert "No sound: the sound server did not answer within 2 seconds" in said, said
+            orca.after("Home", "x from")
             for keys, heard in [
                     ("alt+l", "Plotted by line"), ("F1", "Ctrl+Left, Ctrl+Right (tracing): the previous, the next key point"),
                     ("Escape", ""), ("Menu", "Copy picture"), ("Escape", ""),
@@ -160,10 +177,9 @@ def test_orca_lesson_by_ear(folder):
             orca.after("t ctrl+g 1 period 5 Return", "x 1.5")
             for _ in range(40):
                 tool("xdotool", "key", "plus")
-            time.sleep(1)
-            said = orca.after("Right Right", "slope", 6)
-            steps = re.findall(r"x (\d[\d.]*), f", said)
-            assert len(steps) == 2 and steps[0] != steps[1], said
+            orca.settle()  # each key echoed
+            steps = [re.findall(r"x (\d[\d.]*), f", orca.after("Right", "slope")) for _ in range(2)]
+            assert len(steps[0]) == len(steps[1]) == 1 and steps[0] != steps[1], steps
             orca.after("Escape", "Trace off.")
             # No samples: said so.
             click(program.window, *centre("txt_clarity"))
