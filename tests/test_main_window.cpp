@@ -328,7 +328,7 @@ class TestMainWindow : public QObject {
     QVERIFY(!readout->text().startsWith("No sound"));
     window->plot(PlotMode::line);
     QTest::keyClick(area, Qt::Key_H);
-    QCOMPARE(readout->text(), QStringLiteral("No sound: no sound device or sound server answered."));
+    QTRY_COMPARE(readout->text(), QStringLiteral("No sound: no sound device or sound server answered."));
     QTest::keyClick(area, Qt::Key_Plus);
     QCOMPARE(readout->text(), window->explorer().readout());
   }

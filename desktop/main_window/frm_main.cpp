@@ -109,6 +109,13 @@ FrmMain::FrmMain(QWidget* parent, const QFont& preferred_font) : QWidget(parent,
     QAccessible::updateAccessibility(&changed);
   });
   player_ = new SoundPlayer(this);
+  // A sweep that could not start says why in the readout; a trace step's tone fails quietly, the readout keeping
+  // the trace's values (H says why).
+  connect(player_, &SoundPlayer::failed, this, [this](const QString& reason, SoundPlayer::Kind kind) {
+    if (kind == SoundPlayer::Kind::tone) return;
+    sound_line_ = reason;
+    display({reason});
+  });
 
   connect(cmd_plotline, &QPushButton::clicked, this, [this] { plot(PlotMode::line); });
   connect(cmd_plotpoint, &QPushButton::clicked, this, [this] { plot(PlotMode::point); });
@@ -420,12 +427,12 @@ void FrmMain::ask_trace_x(const QString& typed) {
   if (asked.exec() != QDialog::Accepted) return;
   const QString text = asked.textValue();
   if (const auto reason = explorer_->go_to(text, now())) return show_message(windowTitle(), *reason, true);
-  display({spoken_trace(explorer_->trace_point()->x(), explorer_->view()) + QLatin1Char('.')});
+  display(explorer_->trace_said());
   play_trace_tone();
 }
 
 void FrmMain::hear() {
-  if (player_->playing()) {
+  if (player_->sweeping()) {
     player_->stop();
     return announcer_->say(QStringLiteral("Stopped."));
   }
@@ -434,7 +441,7 @@ void FrmMain::hear() {
     return announcer_->say(QStringLiteral("Nothing to hear yet: plot by line or by point first."));
   if (picture.clarity <= 0)
     return announcer_->say(QStringLiteral("Nothing to hear: a clarity of %1 takes no sample.").arg(picture.clarity));
-  if (const auto reason = player_->play(CurveSound(picture, kDefaultSeconds, Channels::stereo))) {
+  if (const auto reason = player_->play(CurveSound(picture, kDefaultSeconds, Channels::stereo), SoundPlayer::Kind::sweep)) {
     sound_line_ = *reason;
     return display({*reason});
   }
@@ -442,9 +449,8 @@ void FrmMain::hear() {
 }
 
 void FrmMain::play_trace_tone() {
-  // Quietly nothing where no sound can play: H says why, and the readout keeps the trace's values.
   if (const auto point = explorer_->trace_point())
-    player_->play(CurveSound::trace_tone(explorer_->picture(), point->x(), Channels::stereo));
+    player_->play(CurveSound::trace_tone(explorer_->picture(), point->x(), Channels::stereo), SoundPlayer::Kind::tone);
 }
 
 void FrmMain::show_about() {
@@ -502,8 +508,8 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
     play_trace_tone();
     return true;
   }
-  if (key == Qt::Key_Escape && (tracing || player_->playing())) {
-    const bool playing = player_->playing();
+  if (key == Qt::Key_Escape && (tracing || player_->sweeping())) {
+    const bool playing = player_->sweeping();
     if (playing) player_->stop();
     if (tracing) display(explorer_->end_trace());
     else announcer_->say(QStringLiteral("Stopped."));

@@ -5,6 +5,7 @@
 #include <QAudioSink>
 #include <QIODevice>
 #include <QMediaDevices>
+#include <algorithm>
 #include <utility>
 
 #include "sound/sound_output.h"
@@ -12,28 +13,45 @@
 namespace vesk {
 namespace {
 
-// The sound as a device the sink reads from, made a piece at a time.
+// The sound as a device the sink reads from, made a piece at a time; stopped, it fades out over kStopFrames from
+// the next frame the sink reads (what the sink holds, a tenth of a second at most, plays first).
 class Stream : public QIODevice {
  public:
+  static constexpr std::int64_t kStopFrames = kSampleRate * 5 / 1000;
+
   Stream(CurveSound sound, QObject* parent) : QIODevice(parent), sound_(std::move(sound)) { open(QIODevice::ReadOnly); }
   bool isSequential() const override { return true; }
-  bool atEnd() const override { return sound_.done(); }
+  bool atEnd() const override { return sound_.done() || fading_ >= kStopFrames; }
   qint64 bytesAvailable() const override {
-    return (sound_.frames() - played_) * sound_.channels() * 2 + QIODevice::bytesAvailable();
+    const std::int64_t left = sound_.frames() - played_;
+    return (fading_ < 0 ? left : std::clamp<std::int64_t>(std::min(left, kStopFrames - fading_), 0, left)) *
+               sound_.channels() * 2 + QIODevice::bytesAvailable();
+  }
+  void fade_out() {
+    if (fading_ < 0) fading_ = 0;
   }
 
  protected:
   qint64 readData(char* data, qint64 size) override {
-    const qint64 frame_bytes = sound_.channels() * 2;
-    const std::int64_t frames = sound_.fill(reinterpret_cast<std::int16_t*>(data), size / frame_bytes);
+    const int channels = sound_.channels();
+    std::int64_t wanted = size / (channels * 2);
+    if (fading_ >= 0) wanted = std::min(wanted, kStopFrames - fading_);
+    if (wanted <= 0) return 0;
+    auto* out = reinterpret_cast<std::int16_t*>(data);
+    const std::int64_t frames = sound_.fill(out, wanted);
+    if (fading_ >= 0)
+      for (std::int64_t i = 0; i < frames; ++i, ++fading_)
+        for (int c = 0; c < channels; ++c)
+          out[i * channels + c] = std::int16_t(out[i * channels + c] * double(kStopFrames - fading_ - 1) / kStopFrames);
     played_ += frames;
-    return frames * frame_bytes;
+    return frames * channels * 2;
   }
   qint64 writeData(const char*, qint64) override { return -1; }
 
  private:
   CurveSound sound_;
   std::int64_t played_ = 0;
+  std::int64_t fading_ = -1;  // frames of the fade made; -1 before a stop
 };
 
 class QtSoundOutput : public QObject, public SoundOutput {
@@ -88,10 +106,18 @@ void QtSoundOutput::stop() {
   QAudioSink* const sink = std::exchange(sink_, nullptr);
   Stream* const stream = std::exchange(stream_, nullptr);  // first: stopping reports a state change
   sink->disconnect(this);
-  sink->stop();
-  // Later: the sink may still be inside a read.
-  sink->deleteLater();
-  stream->deleteLater();
+  // Faded, not cut: the sink plays what it holds and the fade, then runs dry; gone then, or with the output.
+  stream->fade_out();
+  const auto gone = [sink, stream] {
+    sink->disconnect();
+    sink->stop();
+    sink->deleteLater();  // later: the sink may still be inside a read
+    stream->deleteLater();
+  };
+  if (sink->state() != QAudio::ActiveState) return gone();
+  connect(sink, &QAudioSink::stateChanged, sink, [gone](QAudio::State state) {
+    if (state != QAudio::ActiveState) gone();
+  });
 }
 
 }  // namespace

@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <cstdio>
+#include <cstdlib>
 
 #include "command_line/command_line.h"
 #include "files/descriptors.h"
 #include "main_window/frm_main.h"
+#include "sound/sound_player.h"
 #include "ui/application.h"
 #include "ui/start.h"
 #include "ui/twips.h"
@@ -27,8 +29,17 @@ extern "C" Q_DECL_EXPORT int vesk_window_main(const VeskWindowStart* start) {
   vesk::end_guarded_start();
   vesk::set_application_identity();
   vesk::layout_scale() = vesk::application_text_scale();
-  vesk::FrmMain window;
-  window.show();
-  window.tell(QString::fromUtf8(start->left_behind).split(QLatin1Char('\n'), Qt::SkipEmptyParts));
-  return app.exec();
+  int status = 0;
+  {
+    vesk::FrmMain window;
+    window.show();
+    window.tell(QString::fromUtf8(start->left_behind).split(QLatin1Char('\n'), Qt::SkipEmptyParts));
+    status = app.exec();
+  }
+  // The multimedia library's end waits for what a silent sound server holds: ended without it, all else done.
+  if (vesk::sound_thread_held()) {
+    std::fflush(nullptr);
+    std::_Exit(status);
+  }
+  return status;
 }

@@ -3,7 +3,7 @@
 nobody hears, the program's H and T in Xvfb, and the sink's monitor recorded
 with parec, compared with what --audio writes for the same view."""
 
-import array, math, os, shutil, subprocess, time, wave
+import array, math, os, shutil, socket, subprocess, threading, time, wave
 from desktop import *
 
 RATE = 44100
@@ -126,6 +126,29 @@ def test_the_curve_is_heard(folder):
         assert strength(trace, 4000) < 0.02 < strength(step, 4000), (strength(trace, 4000), strength(step, 4000))
     finally:
         sound.close()
+
+
+def test_a_server_that_never_answers(folder):
+    """A sound server that takes the connection and never answers holds neither H, T nor a trace step: N right
+    after each is drawn within a second; the window closes at once."""
+    listener = socket.socket(socket.AF_UNIX)
+    listener.bind(f"{folder}/silent"), listener.listen(8)
+    held = []  # the connections, open and unanswered
+    threading.Thread(target=lambda: [held.append(listener.accept()) for _ in range(8)], daemon=True).start()
+    with Program(environment={"PULSE_SERVER": f"unix:{folder}/silent", "XDG_RUNTIME_DIR": folder}) as program:
+        window = program.window
+        key(window, "alt+l")
+        click(window, PLOT[0] + 300, PLOT[1] + 300)
+        key(window, "plus")  # a view, which has numbers
+        numbers = lambda: Shot(window).count((96, 0, 128), PLOT[0], PLOT[1], 579, 390) > 0
+        assert wait_until(lambda: Shot(window).count(RED, PLOT[0], PLOT[1], 579, 390) > 300, 5)
+        for keys in ("h", "t", "Right", "Right"):
+            shown = numbers()
+            key(window, keys), key(window, "n")
+            assert wait_until(lambda: numbers() != shown, 1), keys
+        assert held, "the program never connected"
+        request_close(window)
+        assert program.process.wait(3) == 0
 
 
 if __name__ == "__main__":
