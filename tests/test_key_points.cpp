@@ -181,22 +181,30 @@ class TestKeyPoints : public QObject {
         {"small, in powers of ten", 1.23456e-7, 0, "1.235 times 10 to the minus 7"},
         {"small at a fine resolution", 1.23456789e-7, 1e-13, "1.234568 times 10 to the minus 7"}});
   }
-  // A view's bounds to what a pixel resolves: a hundredth a pixel, two decimals; a hair less, three.
+  // A view's bounds to what a pixel resolves: a hundredth a pixel, two decimals; a hair less, three. The sweep says
+  // the y of its lowest and highest pitch.
   void spoken_views_data() {
-    table<Bounds, QString>({"view", "said"}, {
-        {"a hundredth a pixel", {0, 5.78, 0, 3.89}, "x from 0 to 5.78, y from 0 to 3.89."},
-        {"a thousandth less", {0, 5.77422, 0, 3.88611}, "x from 0 to 5.774, y from 0 to 3.886."},
+    table<Bounds, QString, QString>({"view", "said", "playing"}, {
+        {"a hundredth a pixel", {0, 5.78, 0, 3.89}, "x from 0 to 5.78, y from 0 to 3.89.",
+         "Playing the curve from x 0 to 5.78, low at y 0, high at y 3.89."},
+        {"a thousandth less", {0, 5.77422, 0, 3.88611}, "x from 0 to 5.774, y from 0 to 3.886.",
+         "Playing the curve from x 0 to 5.774, low at y 0, high at y 3.886."},
         {"1e-11 about 1.5: bounds apart, however deep", {1.5 - 5e-12, 1.5 + 5e-12, 10 - 5e-12, 10 + 5e-12},
-         "x from 1.499999999995 to 1.500000000005, y from 9.999999999995 to 10.000000000005."}});
+         "x from 1.499999999995 to 1.500000000005, y from 9.999999999995 to 10.000000000005.",
+         "Playing the curve from x 1.499999999995 to 1.500000000005, low at y 9.999999999995, high at y 10.000000000005."}});
   }
   void spoken_views() {
     QFETCH(Bounds, view);
     QFETCH(QString, said);
+    QFETCH(QString, playing);
     QCOMPARE(spoken_view(view), said);
-    // Key points by their own values whatever the view, a trace's slope 0 at the minimum, two steps apart.
+    QCOMPARE(spoken_playing(view), playing);
+    // Key points by their own values whatever the view; on one, the trace names the nearest, its slope 0 at the
+    // minimum; two steps apart.
     const Bounds widest{-32768, 32767, -32768, 32767};
     QVERIFY(spoken_key_points(widest, true).startsWith("Key points shown: root at x minus 2.374, y 0; minimum at x minus 1.639, y minus 7.476;"));
-    QVERIFY2(spoken_trace(quartic_minimum_x(), widest).endsWith("slope 0"), qPrintable(spoken_trace(quartic_minimum_x(), widest)));
+    QCOMPARE(spoken_trace(quartic_minimum_x(), widest), "minimum, x minus 1.639, f minus 7.476, slope 0");
+    QCOMPARE(spoken_trace(0.5, {-9, 9, -9, 9}), "x 0.5, f 1.19, slope 2.25");
     const double step = (view.x_to - view.x_from) / 578;
     QVERIFY(spoken_trace(view.x_from + 100 * step, view) != spoken_trace(view.x_from + 101 * step, view));
   }

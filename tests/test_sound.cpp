@@ -138,23 +138,28 @@ class TestSound : public QObject {
     QCOMPARE(rms(noise, frame_at(view, -2.8), 4410), 0.0);  // f(-2.8) = 9.4: above zero, above the view
   }
 
-  // Each key point in view, in x and in y, a cue at its time (within 5 ms) and of its kind's pitch; a click at x = 0.
+  // Each key point in view, in x and in y, a cue at its time (within 5 ms) and of its kind's pitch, then a click at
+  // x = 0; cues nearer than 80 ms moved apart, whole at the edges, none clipped (the added peak: a cue's own).
   void cues_at_key_points_data() {
     QTest::addColumn<Bounds>("view");
-    QTest::addColumn<QList<double>>("cue_xs");  // the cues' x and pitch, in turn
+    QTest::addColumn<QList<double>>("cue_xs");  // the cues' x (NAN: only apart from the one before) and pitch, in turn
     QTest::newRow("root, minimum, inflections, root and click")
         << Bounds{-3, 1, -9, 9}
-        << QList<double>{-2.3687, 2000, -1.6391, 2500, -0.8792, 4000, 0, 2000, 0, 6000, 0.3792, 4000};
+        << QList<double>{-2.3687, 2000, -1.6391, 2500, -0.8792, 4000, 0, 2000, NAN, 6000, 0.3792, 4000};
     QTest::newRow("the minimum and an inflection below the view")
-        << Bounds{-3, 0.5, 0, 10} << QList<double>{-2.3687, 2000, 0, 2000, 0, 6000, 0.3792, 4000};
+        << Bounds{-3, 0.5, 0, 10} << QList<double>{-2.3687, 2000, 0, 2000, NAN, 6000, 0.3792, 4000};
     QTest::newRow("nothing in view") << Bounds{2, 3, 0, 100} << QList<double>{};
+    QTest::newRow("the root at the left edge, whole") << Bounds{0, 2, -1, 10} << QList<double>{NAN, 2000, NAN, 6000, 0.3792, 4000};
+    for (const double half : {23.5, 100.0, 300.0})
+      QTest::addRow("all six apart, -%g to %g", half, half)
+          << Bounds{-half, half, -10, 10} << QList<double>{NAN, 2000, NAN, 2500, NAN, 4000, NAN, 2000, NAN, 6000, NAN, 4000};
   }
   void cues_at_key_points() {
     QFETCH(Bounds, view);
     QFETCH(QList<double>, cue_xs);
     const std::vector<std::int16_t> with = samples(sweep(view, true)), without = samples(sweep(view));
-    // Bursts: where the cues add more than a little, apart by more than 5 ms of nothing; the middle of each.
-    QList<double> heard;
+    // Bursts: where the cues add more than a little, apart by more than 5 ms of nothing: their ends, middle, pitch.
+    QList<double> heard, ends;
     std::vector<std::int16_t> added(with.size());
     for (size_t i = 0; i < with.size(); ++i) added[i] = std::int16_t(with[i] - without[i]);
     for (size_t i = 0; i < added.size(); ++i) {
@@ -163,16 +168,16 @@ class TestSound : public QObject {
       for (size_t k = i; k < added.size() && k < end + 220; ++k)
         if (std::abs(added[k]) >= 100) end = k;
       heard << double(i + end) / 2 << pitch_heard(added, qsizetype(i + end) / 2, qsizetype(end - i) / 2);
+      ends << double(i) << double(end);
+      const int peak = *std::max_element(added.begin() + qsizetype(i), added.begin() + qsizetype(end) + 1);
+      QVERIFY2(peak > 0.22 * 32767 && peak < 0.26 * 32767, qPrintable(QString::number(peak)));
       i = end;
     }
-    // The root and the click at 0 overlap: one burst, of the click's length.
-    QList<double> expected;
-    for (qsizetype k = 0; k < cue_xs.size(); k += 2)
-      if (!(cue_xs[k] == 0 && cue_xs[k + 1] == 6000)) expected << cue_xs[k] << cue_xs[k + 1];
-    QCOMPARE(heard.size(), expected.size());
+    QCOMPARE(heard.size(), cue_xs.size());
     for (qsizetype k = 0; k < heard.size(); k += 2) {
-      QVERIFY2(std::abs(heard[k] - frame_at(view, expected[k])) < 0.005 * kSampleRate, qPrintable(QString::number(k)));
-      if (expected[k] != 0) QVERIFY2(std::abs(heard[k + 1] / expected[k + 1] - 1) < 0.1, qPrintable(QString::number(heard[k + 1])));
+      if (!std::isnan(cue_xs[k])) QVERIFY2(std::abs(heard[k] - frame_at(view, cue_xs[k])) < 0.005 * kSampleRate, qPrintable(QString::number(k)));
+      if (k > 0) QVERIFY2(ends[k] - ends[k - 1] > 0.025 * kSampleRate, qPrintable(QString::number(k)));
+      if (cue_xs[k + 1] != 6000) QVERIFY2(std::abs(heard[k + 1] / cue_xs[k + 1] - 1) < 0.1, qPrintable(QString::number(heard[k + 1])));
     }
   }
 

@@ -180,7 +180,8 @@ QString spoken_trace(double x, Bounds view) {
 
 QString spoken_playing(Bounds view) {
   const auto [from, to] = spoken_bounds(view.x_from, view.x_to, x_resolution(view));
-  return QStringLiteral("Playing the curve from x %1 to %2.").arg(from, to);
+  const auto [low, high] = spoken_bounds(view.y_from, view.y_to, y_resolution(view));
+  return QStringLiteral("Playing the curve from x %1 to %2, low at y %3, high at y %4.").arg(from, to, low, high);
 }
 
 }  // namespace vesk

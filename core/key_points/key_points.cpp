@@ -161,9 +161,10 @@ QString exact_text(double value) { return QString::number(value, 'g', QLocale::F
 
 std::optional<KeyPoint> key_point_under(Bounds view, double x) {
   const double half_column = (view.x_to - view.x_from) / (kPictureSize.width - 1) / 2;
+  std::optional<KeyPoint> nearest;  // in a wide view, several key points share the marker's column
   for (const KeyPoint& point : key_points())
-    if (std::abs(point.x - x) <= half_column) return point;
-  return std::nullopt;
+    if (std::abs(point.x - x) <= half_column && (!nearest || std::abs(point.x - x) < std::abs(nearest->x - x))) nearest = point;
+  return nearest;
 }
 
 }  // namespace vesk

@@ -69,6 +69,19 @@ CurveSound::CurveSound(const PlotRequest& request, double seconds, Channels chan
   for (const KeyPoint& point : key_points_in(view_))
     if (point.y >= view_.y_from && point.y <= view_.y_to) cues_ << Cue{at(point.x), cue_pitch(point.kind), kCueSeconds};
   if (view_.x_from <= 0 && view_.x_to >= 0) cues_ << Cue{at(0.0), kClickPitch, kClickSeconds};
+  keep_cues_apart();
+}
+
+void CurveSound::keep_cues_apart() {
+  // In time order, a key point's cue before the click at the same x; each at least kCueSpacing after the one
+  // before, and whole within the sound (at a view's edge no fade takes it), shifted back from the end if need be.
+  std::stable_sort(cues_.begin(), cues_.end(), [](const Cue& a, const Cue& b) { return a.seconds < b.seconds; });
+  const double duration = double(frames_) / kSampleRate;
+  for (qsizetype i = 0; i < cues_.size(); ++i)
+    cues_[i].seconds = std::max(cues_[i].seconds, i == 0 ? cues_[i].length / 2 : cues_[i - 1].seconds + kCueSpacing);
+  for (qsizetype i = cues_.size() - 1; i >= 0; --i)
+    cues_[i].seconds = std::max(cues_[i].length / 2, std::min(cues_[i].seconds, i == cues_.size() - 1 ? duration - cues_[i].length / 2
+                                                                                                   : cues_[i + 1].seconds - kCueSpacing));
 }
 
 CurveSound CurveSound::trace_tone(const PlotRequest& request, double x, Channels channels) {
@@ -127,14 +140,14 @@ std::int64_t CurveSound::fill(std::int16_t* out, std::int64_t count) {
     phase_ += 2 * std::numbers::pi * pitch / kSampleRate;
     if (phase_ >= 2 * std::numbers::pi) phase_ -= 2 * std::numbers::pi;
 
-    double value = loudness_ * std::sin(phase_) + noise_level_ * next_noise();
+    double value = (loudness_ * std::sin(phase_) + noise_level_ * next_noise()) *
+                   std::min({1.0, double(position_ + 1) / fade, double(frames_ - position_) / fade});
     for (const Cue& cue : cues_) {
       const double from_centre = seconds - cue.seconds;
       if (std::abs(from_centre) >= cue.length / 2) continue;
       const double envelope = 0.5 + 0.5 * std::cos(2 * std::numbers::pi * from_centre / cue.length);  // Hann
       value += kCueLevel * envelope * std::sin(2 * std::numbers::pi * cue.pitch * from_centre);
     }
-    value *= std::min({1.0, double(position_ + 1) / fade, double(frames_ - position_) / fade});
 
     const std::int16_t level = nearest(std::clamp(value, -1.0, 1.0) * 32767.0);
     if (channels_ == 1) {

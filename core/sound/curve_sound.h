@@ -10,12 +10,14 @@
 //   eight times a second; below it, the same at the bottom pitch.
 // - Where f < 0, a quiet noise under the tone: the sign is heard.
 // - A short cue at each key point in view (in x and in y), one pitch for each
-//   kind, and a click where x = 0 if the view holds it.
+//   kind, and a click where x = 0 if the view holds it. Cues closer than
+//   kCueSpacing are moved apart (a wide view's key points would sound as one
+//   blip, and loud enough to clip), and each is whole even at a view's edge.
 // - In stereo, the sound moves from the left to the right with x.
 // Where nothing is drawn (too few samples), only the cues and the click sound.
 // The phase runs on across every change of pitch, so nothing clicks but the
-// click; loudness changes glide over a few milliseconds, and the sound fades
-// in and out over 5 ms.
+// click; loudness changes glide over a few milliseconds, and the curve's tone
+// fades in and out over 5 ms.
 //
 // The sound is made as it is asked for (fill), in pieces of any size, so its
 // memory stays the same whatever the duration and the number of samples.
@@ -39,6 +41,7 @@ constexpr double kTraceToneSeconds = 0.1;
 constexpr std::array<double, 4> kCuePitches{2000.0, 2500.0, 3150.0, 4000.0};
 constexpr double kClickPitch = 6000.0;
 constexpr double kCueSeconds = 0.05, kClickSeconds = 0.006;
+constexpr double kCueSpacing = 0.08;  // seconds from one cue's middle to the next: 30 ms of quiet between
 
 enum class Channels { mono = 1, stereo = 2 };
 
@@ -76,6 +79,7 @@ class CurveSound {
 
  private:
   CurveSound(const PlotRequest& request, double x_start, double x_end, double seconds, Channels channels);
+  void keep_cues_apart();
   std::optional<double> drawn_value(double x) const;  // the curve as the picture draws it there
   double next_noise();
 
