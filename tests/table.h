@@ -9,12 +9,18 @@
 
 namespace vesk::test {
 
+// The columns alone, for rows added one by one.
 template <typename... Columns>
-void table(const std::array<const char*, sizeof...(Columns)>& names,
-           std::initializer_list<std::tuple<const char*, Columns...>> rows) {
+void columns(const std::array<const char*, sizeof...(Columns)>& names) {
   [&]<std::size_t... I>(std::index_sequence<I...>) {
     (QTest::addColumn<Columns>(names[I]), ...);
   }(std::index_sequence_for<Columns...>{});
+}
+
+template <typename... Columns>
+void table(const std::array<const char*, sizeof...(Columns)>& names,
+           std::initializer_list<std::tuple<const char*, Columns...>> rows) {
+  columns<Columns...>(names);
   for (const auto& row : rows)
     std::apply([](const char* name, const Columns&... values) {
       QTestData& data = QTest::newRow(name);

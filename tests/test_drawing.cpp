@@ -207,8 +207,8 @@ class TestDrawing : public QObject {
   // The numbered frame's grid: 1, 2 or 5 × 10^k units at least 10 pixels apart and less than 25, from a billionth
   // of a unit to the whole number range; its numbers read as the lines they stand at, inside the picture, apart.
   void numbered_grid_data() {
-    QTest::addColumn<Bounds>("view");
-    QTest::addColumn<QString>("spacings");  // along x, along y
+    // spacings: along x, along y
+    columns<Bounds, QString>({"view", "spacings"});
     QTest::newRow("a billionth about 1") << Bounds{1, 1 + 1e-9, 3, 3 + 1e-9} << "2e-11 5e-11";
     QTest::newRow("about the minimum") << Bounds{-1.7, -1.6, -7.5, -7.4} << "0.002 0.005";
     QTest::newRow("the start-up, zoomed") << Bounds{-7.2, 7.2, -7.2, 7.2} << "0.5 0.5";
@@ -327,11 +327,8 @@ class TestDrawing : public QObject {
   // The one mapping from a range: its bounds at the outermost pixels' centres,
   // y upward, an inset pulling both ends in; and back to user units.
   void mapping_data() {
-    QTest::addColumn<QRect>("range");  // x1r, y1r, then the widths: x2r − x1r, y2r − y1r
-    QTest::addColumn<QSize>("pixels");
-    QTest::addColumn<double>("inset");
-    QTest::addColumn<QPointF>("user");
-    QTest::addColumn<QPointF>("pixel");
+    // range: x1r, y1r, then the widths: x2r − x1r, y2r − y1r
+    columns<QRect, QSize, double, QPointF, QPointF>({"range", "pixels", "inset", "user", "pixel"});
     const QRect start_up(-9, -9, 18, 18), unit(0, 0, 1, 1);
     QTest::newRow("x1r, y2r: the first pixel's centre") << start_up << QSize(579, 390) << 0.0 << QPointF(-9, 9) << QPointF(0, 0);
     QTest::newRow("x2r, y1r: the last pixel's centre") << start_up << QSize(579, 390) << 0.0 << QPointF(9, -9) << QPointF(578, 389);

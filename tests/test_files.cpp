@@ -35,6 +35,7 @@
 #include "surface/colours.h"
 #include "plot_area/plot_area.h"
 #include "printing/page.h"
+#include "table.h"
 #include "test_support.h"
 
 using namespace vesk;
@@ -304,9 +305,8 @@ class TestFiles : public QObject {
   // The curve's path starts anew only where the curve comes into the page again, and continues everywhere else;
   // by point, the cells of a column that follow each other are one bar, and no two bars of a column touch.
   void vector_paths_data() {
-    QTest::addColumn<RoundedRange>("range");
-    QTest::addColumn<int>("entries");
-    QTest::addColumn<bool>("flat");  // somewhere flat enough for cells of a column to follow each other
+    // flat: somewhere flat enough for cells of a column to follow each other
+    columns<RoundedRange, int, bool>({"range", "entries", "flat"});
     QTest::newRow("in once, across the page") << RoundedRange{-3, 2, -8, 12} << 1 << true;
     QTest::newRow("in from above and down out, then up in and out") << RoundedRange{-3, 2, 5, 12} << 2 << false;
     QTest::newRow("only about the minimum") << RoundedRange{-3, 2, -8, -7} << 1 << true;
@@ -362,8 +362,7 @@ class TestFiles : public QObject {
   // point to within a magnified pixel. Their size follows the picture. (Their
   // frame is the raster's, pixel for pixel: test_cli.py renders it with librsvg.)
   void vector_files_data() {
-    QTest::addColumn<int>("format");
-    QTest::addColumn<int>("mode");
+    columns<int, int>({"format", "mode"});
     for (const int format : {int(FileFormat::svg), int(FileFormat::pdf)})
       for (const int mode : {int(PlotMode::line), int(PlotMode::point)})
         QTest::addRow("%s by %s", format == int(FileFormat::svg) ? "svg" : "pdf", mode == int(PlotMode::line) ? "line" : "point")

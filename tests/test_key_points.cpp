@@ -13,6 +13,7 @@
 #include "table.h"
 
 using namespace vesk;
+using vesk::test::columns;
 using vesk::test::table;
 
 Q_DECLARE_METATYPE(vesk::RoundedRange)
@@ -33,10 +34,8 @@ class TestKeyPoints : public QObject {
 
  private slots:
   void oracle_data() {
-    QTest::addColumn<int>("derivatives");  // of f whose sign change it is
-    QTest::addColumn<double>("from");
-    QTest::addColumn<double>("to");
-    QTest::addColumn<int>("kind");
+    // derivatives: of f whose sign change it is
+    columns<int, double, double, int>({"derivatives", "from", "to", "kind"});
     QTest::newRow("root near -2.37") << 0 << -3.0 << -2.0 << int(KeyKind::root);
     QTest::newRow("root at 0") << 0 << -0.5 << 0.5 << int(KeyKind::root);
     QTest::newRow("minimum") << 1 << -2.0 << -1.0 << int(KeyKind::minimum);
@@ -72,8 +71,7 @@ class TestKeyPoints : public QObject {
   }
 
   void complete_data() {
-    QTest::addColumn<RoundedRange>("range");
-    QTest::addColumn<QString>("kinds");
+    columns<RoundedRange, QString>({"range", "kinds"});
     QTest::newRow("none") << RoundedRange{1, 5, 0, 1} << "";
     QTest::newRow("one") << RoundedRange{-2, -1, 0, 1} << "minimum";
     QTest::newRow("all") << RoundedRange{-9, 9, 0, 1} << "root minimum inflection root inflection";
@@ -134,9 +132,7 @@ class TestKeyPoints : public QObject {
 
   // Where the curve enters and leaves, key points in view in x and y, the study's state.
   void description_data() {
-    QTest::addColumn<RoundedRange>("range");
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("said");
+    columns<RoundedRange, int, QString>({"range", "mode", "said"});
     QTest::newRow("leaves through the bottom, the minimum below the view") << RoundedRange{-3, 0, 0, 10} << int(PlotMode::line)
         << "The curve starts above the view, comes in through the top at x minus 2.682, leaves through the bottom at "
            "x minus 2.374, ends at the right edge at y 0. Key points in view: root at x minus 2.374, y 0; root at x 0, y 0.";

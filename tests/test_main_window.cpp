@@ -24,6 +24,7 @@
 #include "plot/quartic.h"
 #include "plot_area/plot_area.h"
 #include "surface/device_area.h"
+#include "table.h"
 #include "test_support.h"
 #include "ui/application.h"
 #include "ui/text_pieces.h"
@@ -286,9 +287,7 @@ class TestMainWindow : public QObject {
 
   // The plot area's keys stop there; the others go on to the window, as keys a widget has no use for do.
   void keys_consumed_data() {
-    QTest::addColumn<int>("key");
-    QTest::addColumn<bool>("tracing");
-    QTest::addColumn<bool>("consumed");
+    columns<int, bool, bool>({"key", "tracing", "consumed"});
     const std::tuple<const char*, int, bool, bool> rows[] = {
         {"left pans", Qt::Key_Left, false, true},        {"right pans", Qt::Key_Right, false, true},
         {"up pans", Qt::Key_Up, false, true},            {"down pans", Qt::Key_Down, false, true},
@@ -378,7 +377,7 @@ class TestMainWindow : public QObject {
     });
     QTest::keyClick(area, Qt::Key_Menu);
     QCOMPARE(entries.join(", "), QStringLiteral("Copy picture Ctrl+C, Copy values Ctrl+Shift+C, Key points K, Numbers N, "
-                                                "Trace T, Go to x Ctrl+G, Next key point , Previous key point , Hear the curve H, "
+                                                "Trace T, Go to x Ctrl+G, Next key point , Previous key point , Hear the curve H, Shorter sweep [, Longer sweep ], "
                                                 "Fit y F, Back Alt+Left, Forward Alt+Right, Home Home, Seve plot , Print… Ctrl+P, "
                                                 "Print preview… Ctrl+Shift+P, Keys… F1"));
   }
@@ -386,10 +385,8 @@ class TestMainWindow : public QObject {
   // What a screen reader asks of the boxes, at every offset and boundary, against what the text is (what Orca
   // itself says: e2e/test_screen_reader.py).
   void text_pieces_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("offset");
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<QStringList>("pieces");  // before, at, after
+    // pieces: before, at, after
+    columns<QString, int, int, QStringList>({"text", "offset", "kind", "pieces"});
     const int character = int(PieceKind::character), word = int(PieceKind::word), line = int(PieceKind::line);
     QTest::newRow("-9: a word at its start") << "-9" << 0 << word << QStringList{"", "-9", ""};
     QTest::newRow("-9: the word at its end") << "-9" << 2 << word << QStringList{"", "-9", ""};
@@ -475,9 +472,9 @@ class TestMainWindow : public QObject {
     QTest::keyClick(area, Qt::Key_Menu);
     for (QAction* action : area->actions())  // the menu closed: its entries are not there to be read
       QVERIFY(QAccessible::queryAccessibleInterface(action)->state().invisible);
-    QCOMPARE(names.mid(2, 7) + names.mid(13), (QStringList{"Key points, K", "Numbers, N", "Trace, T", "Go to x, Ctrl+G",
+    QCOMPARE(names.mid(2, 9) + names.mid(15), (QStringList{"Key points, K", "Numbers, N", "Trace, T", "Go to x, Ctrl+G",
                                                            "Next key point, Ctrl+Right", "Previous key point, Ctrl+Left",
-                                                           "Hear the curve, H", "Seve plot, Alt+S", "Print…, Ctrl+P",
+                                                           "Hear the curve, H", "Shorter sweep, [", "Longer sweep, ]", "Seve plot, Alt+S", "Print…, Ctrl+P",
                                                            "Print preview…, Ctrl+Shift+P", "Keys…, F1"}));
   }
 

@@ -10,6 +10,7 @@
 #include "reading/plot_input.h"
 
 using namespace vesk;
+using vesk::test::columns;
 
 class TestReading : public QObject {
   Q_OBJECT
@@ -17,8 +18,7 @@ class TestReading : public QObject {
  private slots:
   // Each row is named by the text typed; NaN: too large for a double.
   void number_from_text_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("expected");
+    columns<QString, double>({"text", "expected"});
     const std::pair<QString, double> rows[] = {
         {"-9", -9}, {"1 2", 12}, {"\t-\n3.5 ", -3.5}, {"3abc", 3}, {"abc", 0}, {"", 0}, {"-", 0}, {".", 0},
         {".5", 0.5}, {"1.2.3", 1.2}, {"+7", 7}, {"1e3", 1000}, {"25E-1", 2.5}, {"1e", 1}, {"2e+x", 2},
@@ -48,8 +48,7 @@ class TestReading : public QObject {
 
   // Halves to even; each row named by the value. NaN: refused.
   void round_to_16_bits_data() {
-    QTest::addColumn<double>("value");
-    QTest::addColumn<double>("rounded");
+    columns<double, double>({"value", "rounded"});
     const std::pair<double, double> rows[] = {{2.5, 2}, {3.5, 4}, {-0.5, 0}, {-1.5, -2}, {-2.5, -2}, {1.4999, 1},
         {-1.6, -2}, {32767, 32767}, {32767.4, 32767}, {-32768, -32768}, {-32768.5, -32768}, {32767.5, NAN},
         {32768.0, NAN}, {-32768.6, NAN}, {-32769.5, NAN}, {1e300, NAN}, {INFINITY, NAN}, {NAN, NAN}};
@@ -66,8 +65,7 @@ class TestReading : public QObject {
   // Each row, named by the five boxes: what a plot command makes of them: the request, "empty", or the start of
   // the refusal's message.
   void plot_check_data() {
-    QTest::addColumn<QStringList>("boxes");
-    QTest::addColumn<QString>("outcome");
+    columns<QStringList, QString>({"boxes", "outcome"});
     const std::pair<QStringList, const char*> rows[] = {
         {{"-9", "9", "-9", "9", "100"}, "-9 9 -9 9 100"},
         {{"abc", "1", "0.5", "2.5", "-5"}, "0 1 0 2 -5"},  // halves to even; negative clarity allowed

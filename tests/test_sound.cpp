@@ -10,8 +10,10 @@
 #include "command_line/command_line.h"
 #include "plot/quartic.h"
 #include "sound/curve_sound.h"
+#include "table.h"
 
 using namespace vesk;
+using vesk::test::columns;
 
 namespace {
 
@@ -59,8 +61,7 @@ class TestSound : public QObject {
  private slots:
   // Three octaves from the view's bottom to its top, clamped beyond.
   void pitch_scale_data() {
-    QTest::addColumn<double>("y");
-    QTest::addColumn<double>("hertz");
+    columns<double, double>({"y", "hertz"});
     QTest::newRow("bottom") << -9.0 << 200.0;
     QTest::newRow("a third up") << -3.0 << 400.0;
     QTest::newRow("middle") << 0.0 << 565.685;
@@ -77,11 +78,8 @@ class TestSound : public QObject {
   // What is heard at x: the curve's pitch within a semitone where it is in view; a soft tone at the edge's pitch
   // where it is beyond; as drawn (between samples by line, the nearest by point).
   void heard_at_data() {
-    QTest::addColumn<Bounds>("view");
-    QTest::addColumn<double>("x");
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<double>("hertz");
-    QTest::addColumn<double>("loudness");  // RMS, full scale 1
+    // loudness: RMS, full scale 1
+    columns<Bounds, double, int, double, double>({"view", "x", "mode", "hertz", "loudness"});
     QTest::newRow("x 1, f 3") << Bounds{-9, 9, -9, 9} << 1.0 << int(PlotMode::line) << 800.0 << 0.28;
     QTest::newRow("x -2.5, f 3.44") << Bounds{-9, 9, -9, 9} << -2.5 << int(PlotMode::line) << 841.5 << 0.28;
     QTest::newRow("zoomed, x 0.5") << Bounds{0, 1, 0, 3} << 0.5 << int(PlotMode::line) << 200 * std::pow(8, 1.1875 / 3) << 0.28;
@@ -141,8 +139,8 @@ class TestSound : public QObject {
   // Each key point in view, in x and in y, a cue at its time (within 5 ms) and of its kind's pitch, then a click at
   // x = 0; cues nearer than 80 ms moved apart, whole at the edges, none clipped (the added peak: a cue's own).
   void cues_at_key_points_data() {
-    QTest::addColumn<Bounds>("view");
-    QTest::addColumn<QList<double>>("cue_xs");  // the cues' x (NAN: only apart from the one before) and pitch, in turn
+    // cue_xs: the cues' x (NAN: only apart from the one before) and pitch, in turn
+    columns<Bounds, QList<double>>({"view", "cue_xs"});
     QTest::newRow("root, minimum, inflections, root and click")
         << Bounds{-3, 1, -9, 9}
         << QList<double>{-2.3687, 2000, -1.6391, 2500, -0.8792, 4000, 0, 2000, NAN, 6000, 0.3792, 4000};

@@ -11,6 +11,7 @@
 #include "view/explorer.h"
 
 using namespace vesk;
+using vesk::test::columns;
 
 Q_DECLARE_METATYPE(vesk::Bounds)
 
@@ -36,9 +37,7 @@ class TestView : public QObject {
   // Notches about one point at every depth: each one changes the view, the point stays under the pointer within
   // a pixel (where it is, exactly, in the first view), and as many back return exactly.
   void bursts_data() {
-    QTest::addColumn<Bounds>("start");
-    QTest::addColumn<QPointF>("pointer");
-    QTest::addColumn<int>("notches");
+    columns<Bounds, QPointF, int>({"start", "pointer", "notches"});
     const std::pair<const char*, Bounds> depths[] = {
         {"start-up", {-9, 9, -9, 9}}, {"one unit, the old floor", {-1.5, -0.5, -8, -7}},
         {"a millionth about the minimum", {-1.6391875, -1.6391865, -7.4762025, -7.4762015}},
@@ -187,9 +186,7 @@ class TestView : public QObject {
   }
 
   void outward_and_limits_data() {
-    QTest::addColumn<Bounds>("view");
-    QTest::addColumn<bool>("within");
-    QTest::addColumn<QString>("boxes");
+    columns<Bounds, bool, QString>({"view", "within", "boxes"});
     QTest::newRow("whole numbers stay") << Bounds{-9, 9, -9, 9} << true << "-9 9 -9 9";
     QTest::newRow("outward") << Bounds{-7.2, 7.2, 0.1, 0.2} << true << "-8 8 0 1";
     QTest::newRow("the number range") << Bounds{-32768, 32767, -32768, 32767} << true << "-32768 32767 -32768 32767";
@@ -228,6 +225,21 @@ class TestView : public QObject {
     QFETCH(QPointF, pixel);
     QFETCH(QString, text);
     QCOMPARE(coordinates_text(view, pixel), text);
+  }
+
+  // [ and ]: H's sweep half or twice as long, 0.75 to 48 seconds, each change said, and the ends.
+  void sweep_lengths() {
+    Explorer explorer(kStartBoxes);
+    QCOMPARE(explorer.sweep_seconds(), 3.0);
+    const std::tuple<int, double, const char*> presses[] = {
+        {-1, 1.5, "Sweep of 1.5 seconds."}, {-1, 0.75, "Sweep of 0.75 seconds."},
+        {-1, 0.75, "The sweep is already as short as it goes: 0.75 seconds."}, {1, 1.5, "Sweep of 1.5 seconds."},
+        {1, 3, "Sweep of 3 seconds."}, {1, 6, "Sweep of 6 seconds."}, {1, 12, "Sweep of 12 seconds."},
+        {1, 24, "Sweep of 24 seconds."}, {1, 48, "Sweep of 48 seconds."}, {1, 48, "The sweep is already as long as it goes: 48 seconds."}};
+    for (const auto& [direction, seconds, said] : presses) {
+      QCOMPARE(explorer.change_sweep(direction).line, QString(said));
+      QCOMPARE(explorer.sweep_seconds(), seconds);
+    }
   }
 };
 

@@ -133,6 +133,15 @@ Said Explorer::toggle_numbers() {
   return {numbers_ ? QStringLiteral("Numbers shown.") : QStringLiteral("Numbers hidden.")};
 }
 
+Said Explorer::change_sweep(int direction) {
+  const double next = direction < 0 ? sweep_seconds_ / 2 : sweep_seconds_ * 2;
+  if (next < kSweepShortest || next > kSweepLongest)
+    return {QStringLiteral("The sweep is already as %1 as it goes: %2 seconds.")
+                .arg(direction < 0 ? QStringLiteral("short") : QStringLiteral("long"), spoken_number(sweep_seconds_))};
+  sweep_seconds_ = next;
+  return {QStringLiteral("Sweep of %1 seconds.").arg(spoken_number(sweep_seconds_))};
+}
+
 Said Explorer::toggle_trace(qint64 now_ms) {
   if (trace_x_) return end_trace();
   const QPointF at = pointer_.value_or(QPointF((kPictureSize.width - 1) / 2.0, (kPictureSize.height - 1) / 2.0));

@@ -42,6 +42,10 @@ struct Said {
   friend bool operator==(const Said&, const Said&) = default;
 };
 
+// The sweep's lengths in the window: 3 seconds at the start, halved or doubled in steps (the command line's
+// --duration takes any from 0.5 to 60).
+constexpr double kSweepShortest = 0.75, kSweepLongest = 48.0;
+
 class Explorer {
  public:
   // The start-up: the frame for the range the boxes hold (they must hold one).
@@ -68,6 +72,8 @@ class Explorer {
   // The study of the curve.
   Said toggle_key_points();
   Said toggle_numbers();
+  // H's sweep half (direction < 0) or twice as long, from kSweepShortest to kSweepLongest seconds.
+  Said change_sweep(int direction);
   Said toggle_trace(qint64 now_ms);
   Said end_trace();
   // One pixel column, or to the neighbouring sample of the last plot's clarity.
@@ -90,6 +96,7 @@ class Explorer {
   std::optional<QPointF> trace_point() const;
   bool key_points_on() const { return marks_; }
   bool numbers_on() const { return numbers_; }
+  double sweep_seconds() const { return sweep_seconds_; }
   bool trace_on() const { return trace_x_.has_value(); }
   // The line above the buttons, its numbers with at most `digits` significant
   // digits where the line's room asks for fewer, and what copying it puts on
@@ -122,6 +129,7 @@ class Explorer {
   std::optional<double> trace_x_;
   bool marks_ = false;
   bool numbers_ = true;
+  double sweep_seconds_ = 3.0;
 };
 
 }  // namespace vesk

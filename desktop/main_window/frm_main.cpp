@@ -147,6 +147,9 @@ FrmMain::FrmMain(QWidget* parent, const QFont& preferred_font) : QWidget(parent,
     });
   act_hear = add_action(QStringLiteral("Hear the curve"), QKeySequence(Qt::Key_H), pic_plot, Qt::WidgetShortcut);
   connect(act_hear, &QAction::triggered, this, &FrmMain::hear);
+  for (const auto& [name, key, direction] : {std::tuple{"Shorter sweep", Qt::Key_BracketLeft, -1}, std::tuple{"Longer sweep", Qt::Key_BracketRight, 1}})
+    connect(add_action(QLatin1String(name), QKeySequence(key), pic_plot, Qt::WidgetShortcut), &QAction::triggered, this,
+            [this, direction] { display(explorer_->change_sweep(direction)); });
   connect(add_action(QStringLiteral("Fit y"), QKeySequence(Qt::Key_F), pic_plot, Qt::WidgetShortcut),
           &QAction::triggered, this, [this] { display(explorer_->fit_y(now())); });
   connect(add_action(QStringLiteral("Back"), QKeySequence::Back, this, Qt::WindowShortcut), &QAction::triggered, this,
@@ -441,7 +444,7 @@ void FrmMain::hear() {
     return announcer_->say(QStringLiteral("Nothing to hear yet: plot by line or by point first."));
   if (picture.clarity <= 0)
     return announcer_->say(QStringLiteral("Nothing to hear: a clarity of %1 takes no sample.").arg(picture.clarity));
-  if (const auto reason = player_->play(CurveSound(picture, kDefaultSeconds, Channels::stereo), SoundPlayer::Kind::sweep)) {
+  if (const auto reason = player_->play(CurveSound(picture, explorer_->sweep_seconds(), Channels::stereo), SoundPlayer::Kind::sweep)) {
     sound_line_ = *reason;
     return display({*reason});
   }

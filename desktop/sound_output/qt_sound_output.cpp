@@ -5,6 +5,7 @@
 #include <QAudioSink>
 #include <QIODevice>
 #include <QMediaDevices>
+#include <QTimer>
 #include <algorithm>
 #include <utility>
 
@@ -12,6 +13,8 @@
 
 namespace vesk {
 namespace {
+
+constexpr int kAheadMs = 100;  // what the sink holds ahead of what is heard
 
 // The sound as a device the sink reads from, made a piece at a time; stopped, it fades out over kStopFrames from
 // the next frame the sink reads (what the sink holds, a tenth of a second at most, plays first).
@@ -84,10 +87,11 @@ std::optional<QString> QtSoundOutput::play(CurveSound sound) {
   // A sink for each sound: one reused after it ran dry stays silent now and then (Qt 6.4, PulseAudio).
   sink_ = new QAudioSink(device, format, this);
   // A tenth of a second ahead: soon heard, soon stopped.
-  sink_->setBufferSize(qsizetype(kSampleRate / 10) * sound.channels() * 2);
+  sink_->setBufferSize(qsizetype(kSampleRate * kAheadMs / 1000) * sound.channels() * 2);
   connect(sink_, &QAudioSink::stateChanged, this, [this](QAudio::State state) {
-    // Idle at the end: all is with the server, which plays what it holds; stopping now would cut that off.
-    if (state == QAudio::IdleState && stream_ && stream_->atEnd()) finished_();
+    // Idle at the end: all is with the server, which still plays what it holds (stopping now would cut that off).
+    // The sound ends once that is heard, so that H in its last moment stops it rather than starting another.
+    if (state == QAudio::IdleState && stream_ && stream_->atEnd()) QTimer::singleShot(kAheadMs, sink_, finished_);
   });
   stream_ = new Stream(std::move(sound), this);
   sink_->start(stream_);
