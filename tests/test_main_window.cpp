@@ -377,7 +377,7 @@ class TestMainWindow : public QObject {
     });
     QTest::keyClick(area, Qt::Key_Menu);
     QCOMPARE(entries.join(", "), QStringLiteral("Copy picture Ctrl+C, Copy values Ctrl+Shift+C, Key points K, Numbers N, "
-                                                "Trace T, Go to x Ctrl+G, Next key point , Previous key point , Hear the curve H, Shorter sweep [, Longer sweep ], "
+                                                "Trace T, Go to x Ctrl+G, Next key point , Previous key point , Hear the curve H, Hear from the marker Shift+H, Shorter sweep [, Longer sweep ], "
                                                 "Fit y F, Back Alt+Left, Forward Alt+Right, Home Home, Seve plot , Print… Ctrl+P, "
                                                 "Print preview… Ctrl+Shift+P, Keys… F1"));
   }
@@ -472,9 +472,9 @@ class TestMainWindow : public QObject {
     QTest::keyClick(area, Qt::Key_Menu);
     for (QAction* action : area->actions())  // the menu closed: its entries are not there to be read
       QVERIFY(QAccessible::queryAccessibleInterface(action)->state().invisible);
-    QCOMPARE(names.mid(2, 9) + names.mid(15), (QStringList{"Key points, K", "Numbers, N", "Trace, T", "Go to x, Ctrl+G",
+    QCOMPARE(names.mid(2, 10) + names.mid(16), (QStringList{"Key points, K", "Numbers, N", "Trace, T", "Go to x, Ctrl+G",
                                                            "Next key point, Ctrl+Right", "Previous key point, Ctrl+Left",
-                                                           "Hear the curve, H", "Shorter sweep, [", "Longer sweep, ]", "Seve plot, Alt+S", "Print…, Ctrl+P",
+                                                           "Hear the curve, H", "Hear from the marker, Shift+H", "Shorter sweep, [", "Longer sweep, ]", "Seve plot, Alt+S", "Print…, Ctrl+P",
                                                            "Print preview…, Ctrl+Shift+P", "Keys…, F1"}));
   }
 

@@ -259,6 +259,21 @@ class TestSound : public QObject {
       QVERIFY((CurveSound::trace_tone(request, x, Channels::mono).cues() == QList<Cue>{Cue{0.05, 2500, 0.05}}));
     QVERIFY(CurveSound::trace_tone(request, minimum + 0.016, Channels::mono).cues().isEmpty());
   }
+  // From the trace's marker: the part right of it, in its share of the time, starting at its pitch, with that
+  // part's cues alone (the root and the click at 0, the inflection at 0.379); from the right edge, the shortest.
+  void from_the_marker() {
+    const PlotRequest request{{-9, 9, -9, 9}, 100, PlotMode::line};
+    CurveSound part = CurveSound::from_x(request, 0.0, 3.0, Channels::mono);
+    QCOMPARE(part.frames(), qint64(66150));
+    QCOMPARE(part.cues().size(), 3);
+    for (qsizetype k = 0; k < 3; ++k)  // the inflection (63 ms in) after the others, 80 ms apart
+      QVERIFY(std::abs(part.cues()[k].seconds - (0.025 + 0.08 * double(k))) < 1e-9 && part.cues()[k].pitch == (QList<double>{2000, 6000, 4000}[k]));
+    part.leave_out_cues();
+    part.leave_out_noise();
+    const double x = 9 * (1764.0 / kSampleRate) / 1.5;  // 40 ms in
+    QVERIFY(std::abs(pitch_heard(samples(part), 1764, 1764) / (200 * std::pow(8, (quartic(x) + 9) / 18)) - 1) < 0.03);
+    QCOMPARE(CurveSound::from_x(request, 9.0, 3.0, Channels::mono).frames(), qint64(kShortestSeconds * kSampleRate));
+  }
 };
 
 QTEST_GUILESS_MAIN(TestSound)

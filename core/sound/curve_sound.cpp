@@ -64,11 +64,25 @@ CurveSound::CurveSound(const PlotRequest& request, double x_start, double x_end,
 
 CurveSound::CurveSound(const PlotRequest& request, double seconds, Channels channels)
     : CurveSound(request, request.shown().x_from, request.shown().x_to, seconds, channels) {
-  const double width = x_end_ - x_start_;
-  const auto at = [&](double x) { return (x - x_start_) / width * double(frames_ - 1) / kSampleRate; };
+  add_cues();
+}
+
+CurveSound CurveSound::from_x(const PlotRequest& request, double x, double seconds, Channels channels) {
+  const Bounds view = request.shown();
+  const double start = std::clamp(x, view.x_from, view.x_to);
+  CurveSound sound(request, start, view.x_to,
+                   std::max(kShortestSeconds, seconds * (view.x_to - start) / (view.x_to - view.x_from)), channels);
+  sound.add_cues();
+  return sound;
+}
+
+void CurveSound::add_cues() {
+  // Each at its x's time, within what the sweep runs over.
+  const auto at = [&](double x) { return (x - x_start_) / (x_end_ - x_start_) * double(frames_ - 1) / kSampleRate; };
+  const auto swept = [&](double x) { return x >= x_start_ && x <= x_end_ && x_end_ > x_start_; };
   for (const KeyPoint& point : key_points_in(view_))
-    if (point.y >= view_.y_from && point.y <= view_.y_to) cues_ << Cue{at(point.x), cue_pitch(point.kind), kCueSeconds};
-  if (view_.x_from <= 0 && view_.x_to >= 0) cues_ << Cue{at(0.0), kClickPitch, kClickSeconds};
+    if (swept(point.x) && point.y >= view_.y_from && point.y <= view_.y_to) cues_ << Cue{at(point.x), cue_pitch(point.kind), kCueSeconds};
+  if (swept(0.0)) cues_ << Cue{at(0.0), kClickPitch, kClickSeconds};
   keep_cues_apart();
 }
 

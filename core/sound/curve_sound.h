@@ -61,6 +61,9 @@ class CurveSound {
   // The sweep of `request`'s picture (its view, or its range), with its samples
   // and mode; the frame alone has no curve and sounds only its cues.
   CurveSound(const PlotRequest& request, double seconds, Channels channels);
+  // The same sweep's part from x (the trace's marker) to the right edge, in its share of the time (at least
+  // kShortestSeconds), with the cues of that part.
+  static CurveSound from_x(const PlotRequest& request, double x, double seconds, Channels channels);
   // A trace step: the tone of f at `x`, exactly, for kTraceToneSeconds, placed
   // in stereo where x lies in the view, with the cue of a key point the marker
   // stands on (key_point_under).
@@ -79,6 +82,7 @@ class CurveSound {
 
  private:
   CurveSound(const PlotRequest& request, double x_start, double x_end, double seconds, Channels channels);
+  void add_cues();
   void keep_cues_apart();
   std::optional<double> drawn_value(double x) const;  // the curve as the picture draws it there
   double next_noise();

@@ -146,7 +146,9 @@ FrmMain::FrmMain(QWidget* parent, const QFont& preferred_font) : QWidget(parent,
       play_trace_tone();
     });
   act_hear = add_action(QStringLiteral("Hear the curve"), QKeySequence(Qt::Key_H), pic_plot, Qt::WidgetShortcut);
-  connect(act_hear, &QAction::triggered, this, &FrmMain::hear);
+  connect(act_hear, &QAction::triggered, this, [this] { hear(false); });
+  connect(add_action(QStringLiteral("Hear from the marker"), QKeySequence(Qt::SHIFT | Qt::Key_H), pic_plot, Qt::WidgetShortcut),
+          &QAction::triggered, this, [this] { hear(true); });
   for (const auto& [name, key, direction] : {std::tuple{"Shorter sweep", Qt::Key_BracketLeft, -1}, std::tuple{"Longer sweep", Qt::Key_BracketRight, 1}})
     connect(add_action(QLatin1String(name), QKeySequence(key), pic_plot, Qt::WidgetShortcut), &QAction::triggered, this,
             [this, direction] { display(explorer_->change_sweep(direction)); });
@@ -434,7 +436,7 @@ void FrmMain::ask_trace_x(const QString& typed) {
   play_trace_tone();
 }
 
-void FrmMain::hear() {
+void FrmMain::hear(bool from_marker) {
   if (player_->sweeping()) {
     player_->stop();
     return announcer_->say(QStringLiteral("Stopped."));
@@ -444,11 +446,17 @@ void FrmMain::hear() {
     return announcer_->say(QStringLiteral("Nothing to hear yet: plot by line or by point first."));
   if (picture.clarity <= 0)
     return announcer_->say(QStringLiteral("Nothing to hear: a clarity of %1 takes no sample.").arg(picture.clarity));
-  if (const auto reason = player_->play(CurveSound(picture, explorer_->sweep_seconds(), Channels::stereo), SoundPlayer::Kind::sweep)) {
+  const auto marker = explorer_->trace_point();
+  if (from_marker && !marker) return announcer_->say(QStringLiteral("No marker: T starts the trace, then Shift+H plays from it."));
+  Bounds swept = picture.shown();
+  if (from_marker) swept.x_from = std::clamp(marker->x(), swept.x_from, swept.x_to);
+  const double seconds = explorer_->sweep_seconds();
+  if (const auto reason = player_->play(from_marker ? CurveSound::from_x(picture, swept.x_from, seconds, Channels::stereo)
+                                                    : CurveSound(picture, seconds, Channels::stereo), SoundPlayer::Kind::sweep)) {
     sound_line_ = *reason;
     return display({*reason});
   }
-  announcer_->say(spoken_playing(picture.shown()));
+  announcer_->say(spoken_playing(swept));
 }
 
 void FrmMain::play_trace_tone() {
@@ -483,7 +491,7 @@ void FrmMain::show_menu(QPoint at) {
   for (QAction* action : std::as_const(menu_actions_)) {
     menu.addAction(action);
     // Copying, the study of the curve, the view, saving.
-    if (action == menu_actions_[1] || action == act_hear || action->text() == QLatin1String("Home") ||
+    if (action == menu_actions_[1] || action->text() == QLatin1String("Longer sweep") || action->text() == QLatin1String("Home") ||
         action->text().startsWith(QLatin1String("Seve")))
       menu.addSeparator();
   }

@@ -83,7 +83,7 @@ class FrmMain : public QWidget {
   void print_plot();
   void preview_plot();
   // H: plays the view's sound, or stops it. A trace step plays the marker's tone.
-  void hear();
+  void hear(bool from_marker);  // the view's sweep, or its part right of the trace's marker
   void play_trace_tone();
 
   PlotArea* pic_plot;
