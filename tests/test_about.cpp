@@ -2,16 +2,13 @@
 // offscreen platform, which cannot make windows translucent: there the window
 // paints its content with the fade's alpha, as on Wayland.
 
-#include <QDesktopServices>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <QUrl>
 #include <cmath>
 #include <vector>
 
 #include "about/frm_about.h"
-#include "table.h"
 #include "test_support.h"
 
 using namespace vesk;
@@ -36,19 +33,10 @@ std::vector<int> levels(int from, int to) {
   return out;
 }
 
-// Receives the addresses the program hands to the system.
-class UrlRecorder : public QObject {
-  Q_OBJECT
-
- public slots:
-  void open(const QUrl& url) { opened << url; }
-
- public:
-  QList<QUrl> opened;
-};
-
-void click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center()); }
-void click_close(FrmAbout* about) { click(about->findChild<QWidget*>("Image2")); }
+void click_close(FrmAbout* about) {
+  QWidget* picture = about->findChild<QWidget*>("Image2");
+  QTest::mouseClick(picture, Qt::LeftButton, {}, picture->rect().center());
+}
 
 // The window as it is painted, over transparency.
 QImage painted(FrmAbout* about) {
@@ -98,24 +86,6 @@ class TestAbout : public QObject {
     QVERIFY(!hidden);
   }
 
-  // Drawn for each usual scale, shown pixel for pixel there; between them, the nearest.
-  // The drawn scale nearest the screen's, the larger where two are as near: shrunk, a picture stays sharper.
-  void pictures_for_each_scale_data() {
-    table<qreal, qreal>({"ratio", "drawn"}, {
-        {"1", 1.0, 1.0}, {"1.25", 1.25, 1.25}, {"1.4: 1.5", 1.4, 1.5}, {"1.5", 1.5, 1.5}, {"1.75", 1.75, 1.75},
-        {"2", 2.0, 2.0}, {"2.4: 2", 2.4, 2.0}, {"3", 3.0, 3.0}, {"4: the largest, 3", 4.0, 3.0},
-        {"1.125, as near 1 as 1.25: the larger", 1.125, 1.25}, {"2.5, as near 2 as 3: the larger", 2.5, 3.0}});
-  }
-  void pictures_for_each_scale() {
-    QFETCH(qreal, ratio);
-    QFETCH(qreal, drawn);
-    for (const auto& [name, size] : {std::pair{"about_background", QSizeF(300, 203)}, {"close_button", QSizeF(37, 37)}}) {
-      const QPixmap picture = about_picture(name, ratio);
-      const QSize whole(int(std::ceil(size.width() * drawn)), int(std::ceil(size.height() * drawn)));
-      QVERIFY2(picture.devicePixelRatio() == drawn && picture.size() == whole, name);
-    }
-  }
-
   void init() { QVERIFY((window = shown_window())); }
   void cleanup() { window.reset(); }
 
@@ -141,30 +111,6 @@ class TestAbout : public QObject {
     QVERIFY(QGuiApplication::modalWindow() == nullptr);
     // The picture fills the window to its edges, the row below it included.
     QCOMPARE(painted(about).pixel(150, 203), painted(about).pixel(150, 202));
-    open_about([about](FrmAbout* again) {  // the same window, fading in afresh
-      QVERIFY(again == about && again->fade().fading_in());
-      QTRY_COMPARE(again->fade().fade_level(), 250);
-      click_close(again);
-    });
-  }
-
-  // The links hand their addresses to the system; Escape fades out as the close picture does.
-  void links_and_escape() {
-    UrlRecorder recorder;
-    for (const char* scheme : {"https", "mailto"}) QDesktopServices::setUrlHandler(scheme, &recorder, "open");
-    open_about([](FrmAbout* about) {
-      QTest::mouseRelease(about->findChild<QWidget*>("Label5"), Qt::LeftButton);  // a release alone is no click
-      click(about->findChild<QWidget*>("Label3"));
-      click(about->findChild<QWidget*>("Label5"));
-      QTRY_COMPARE(about->fade().fade_level(), 250);
-      QTest::mouseRelease(about->findChild<QWidget*>("Label3"), Qt::LeftButton);  // nor after a click
-      QCOMPARE(about->fade().fade_level(), 250);
-      QTest::keyClick(about, Qt::Key_Escape);
-      QVERIFY(about->isVisible() && !about->fade().fading_in());
-    });
-    for (const char* scheme : {"https", "mailto"}) QDesktopServices::unsetUrlHandler(scheme);
-    QCOMPARE(recorder.opened, (QList<QUrl>{QUrl("https://www.vesk.example.com/"), QUrl("mailto:vesk@example.com")}));
-    QVERIFY(!window->about_window()->isVisible());
   }
 };
 

@@ -74,16 +74,13 @@ class TestDrawing : public QObject {
         {"a point half a pixel past the last", {100.5, 0}, {100.5, 0}, 0},
         {"a point far away", {1e300, -1e300}, {1e300, -1e300}, 0},
         {"the anti-diagonal, both ends far away", {-1e15, 1e15 + 100}, {1e15, -1e15 + 100}, 101},
-        {"above the area", {-1e300, -5}, {1e300, -5}, 0},
-        {"right of it", {150, -1e20}, {150, 1e20}, 0},
+        {"above the area", {-1e300, -5}, {1e300, -5}, 0}, {"right of it", {150, -1e20}, {150, 1e20}, 0},
         {"below it, once cut to its columns", {-1000, -10}, {10, 1000}, 0},
         {"an end not a number", {NAN, 50}, {50, 50}, 0},
         {"cut at the top and the bottom, x sliding with the ends", {10, -50}, {60, 150}, 101},
-        {"ties step along x first", {0, 0}, {4, 2}, 5},
-        {"steep: ties step along y", {0, 0}, {1, 2}, 3},
+        {"ties step along x first", {0, 0}, {4, 2}, 5}, {"steep: ties step along y", {0, 0}, {1, 2}, 3},
         {"exactly on the right edge: the last column", {100.5, 0}, {100.5, 2}, 3},
-        {"along the bottom edge", {-3, 100.5}, {200, 100.5}, 101},
-        {"a corner touched", {-10.5, 10}, {10, -10.5}, 1},
+        {"along the bottom edge", {-3, 100.5}, {200, 100.5}, 101}, {"a corner touched", {-10.5, 10}, {10, -10.5}, 1},
         {"rising 1e17 rows over the width: every row of the first column", {0, 100}, {100, -1e19}, 101},
         {"the far end 1e300 away, through the middle", {50.25, 50.25}, {1e300, 1e300}, 51},
         {"an end half a pixel outside, the other inside", {-0.5000001, 7.5}, {20.4999, 7.5}, 21}});
@@ -209,11 +206,10 @@ class TestDrawing : public QObject {
   void numbered_grid_data() {
     // spacings: along x, along y
     columns<Bounds, QString>({"view", "spacings"});
-    QTest::newRow("a billionth about 1") << Bounds{1, 1 + 1e-9, 3, 3 + 1e-9} << "2e-11 5e-11";
-    QTest::newRow("about the minimum") << Bounds{-1.7, -1.6, -7.5, -7.4} << "0.002 0.005";
-    QTest::newRow("the start-up, zoomed") << Bounds{-7.2, 7.2, -7.2, 7.2} << "0.5 0.5";
-    QTest::newRow("the axes out of view") << Bounds{100, 130, 1e6 / 1e3, 2e3} << "1 50";
-    QTest::newRow("the widest") << Bounds{-32768, 32767, -32768, 32767} << "2000 2000";
+    for (const auto& [name, view, spacings] : {std::tuple{"a billionth about 1", Bounds{1, 1 + 1e-9, 3, 3 + 1e-9}, "2e-11 5e-11"},
+             {"about the minimum", Bounds{-1.7, -1.6, -7.5, -7.4}, "0.002 0.005"}, {"the start-up, zoomed", Bounds{-7.2, 7.2, -7.2, 7.2}, "0.5 0.5"},
+             {"the axes out of view", Bounds{100, 130, 1e6 / 1e3, 2e3}, "1 50"}, {"the widest", Bounds{-32768, 32767, -32768, 32767}, "2000 2000"}})
+      QTest::newRow(name) << view << QString(spacings);
     // Every depth a view can reach about 0, 1 and 1234.56789: fixed-point, powers of ten, distances from a base.
     const std::tuple<const char*, double, double, const char*> depths[] = {
         {"1e-200 about 0, the narrowest there", 0, 1e-200, "2e-202 5e-202"}, {"1e-50 about 0", 0, 1e-50, "2e-52 5e-52"},
@@ -328,19 +324,16 @@ class TestDrawing : public QObject {
   // y upward, an inset pulling both ends in; and back to user units.
   void mapping_data() {
     // range: x1r, y1r, then the widths: x2r − x1r, y2r − y1r
-    columns<QRect, QSize, double, QPointF, QPointF>({"range", "pixels", "inset", "user", "pixel"});
     const QRect start_up(-9, -9, 18, 18), unit(0, 0, 1, 1);
-    QTest::newRow("x1r, y2r: the first pixel's centre") << start_up << QSize(579, 390) << 0.0 << QPointF(-9, 9) << QPointF(0, 0);
-    QTest::newRow("x2r, y1r: the last pixel's centre") << start_up << QSize(579, 390) << 0.0 << QPointF(9, -9) << QPointF(578, 389);
-    QTest::newRow("the origin, half-way") << start_up << QSize(579, 390) << 0.0 << QPointF(0, 0) << QPointF(289, 194.5);
-    QTest::newRow("y upward") << QRect(0, 0, 10, 10) << QSize(11, 11) << 0.0 << QPointF(3, 8) << QPointF(3, 2);
-    QTest::newRow("inset, fine cells of the vector files") << unit << QSize(4632, 3120) << 3.5 << QPointF(1, 0)
-                                                           << QPointF(4627.5, 3115.5);
-    QTest::newRow("inset, the far corner") << unit << QSize(4632, 3120) << 3.5 << QPointF(0, 1) << QPointF(3.5, 3.5);
-    QTest::newRow("half-way between centres, exactly") << QRect(-9, -9, 17, 18) << QSize(579, 390) << 0.0
-                                                       << QPointF(-0.25, 0) << QPointF(297.5, 194.5);
-    QTest::newRow("widest range") << QRect(-32768, -32768, 65535, 65535) << QSize(579, 390) << 0.0
-                                  << QPointF(32767, -32768) << QPointF(578, 389);
+    const QSize picture(579, 390), fine(4632, 3120);
+    table<QRect, QSize, double, QPointF, QPointF>({"range", "pixels", "inset", "user", "pixel"}, {
+        {"x1r, y2r: the first pixel's centre", start_up, picture, 0.0, {-9, 9}, {0, 0}},
+        {"x2r, y1r: the last pixel's centre", start_up, picture, 0.0, {9, -9}, {578, 389}},
+        {"the origin, half-way", start_up, picture, 0.0, {0, 0}, {289, 194.5}}, {"y upward", {0, 0, 10, 10}, {11, 11}, 0.0, {3, 8}, {3, 2}},
+        {"inset, fine cells of the vector files", unit, fine, 3.5, {1, 0}, {4627.5, 3115.5}},
+        {"inset, the far corner", unit, fine, 3.5, {0, 1}, {3.5, 3.5}},
+        {"half-way between centres, exactly", {-9, -9, 17, 18}, picture, 0.0, {-0.25, 0}, {297.5, 194.5}},
+        {"widest range", {-32768, -32768, 65535, 65535}, picture, 0.0, {32767, -32768}, {578, 389}}});
   }
   void mapping() {
     QFETCH(QRect, range);
@@ -367,18 +360,6 @@ class TestDrawing : public QObject {
     QCOMPARE(line_object_pixels(lin_x, Mapping(-9, -1, 9, -390, {579, 390}), 1), QRect(0, 0, 579, 1));
     QVERIFY(line_object_pixels(lin_x, Mapping(-9, 900, 9, 800, {579, 390}), 1).isEmpty());
     QVERIFY(line_object_pixels(lin_x, Mapping(-9, 1e300, 9, 1e299, {579, 390}), 1).isEmpty());
-  }
-
-  // The plot area at (11, 101) of its window, 579 × 390: only whole device pixels.
-  void device_pixels_of_the_plot_area() {
-    const std::tuple<qreal, PixelSize, QPointF, int> rows[] = {
-        {1.0, {579, 390}, {0, 0}, 1},       {1.25, {725, 488}, {-0.6, -0.2}, 1},   {1.5, {869, 586}, {-1 / 3.0, -1 / 3.0}, 2},
-        {1.75, {1014, 684}, {-1 / 7.0, -3 / 7.0}, 2}, {2.0, {1158, 780}, {0, 0}, 2}, {3.0, {1737, 1170}, {0, 0}, 3}};
-    for (const auto& [ratio, pixels, origin, width] : rows) {
-      const DeviceArea area = device_area({11, 101}, {579, 390}, ratio);
-      QVERIFY2(area.pixels == pixels && area.line_width == width && (area.origin - origin).manhattanLength() < 1e-9,
-               qPrintable(QStringLiteral("%1: %2 × %3").arg(ratio).arg(area.pixels.width).arg(area.pixels.height)));
-    }
   }
 };
 

@@ -35,12 +35,10 @@ class TestKeyPoints : public QObject {
  private slots:
   void oracle_data() {
     // derivatives: of f whose sign change it is
-    columns<int, double, double, int>({"derivatives", "from", "to", "kind"});
-    QTest::newRow("root near -2.37") << 0 << -3.0 << -2.0 << int(KeyKind::root);
-    QTest::newRow("root at 0") << 0 << -0.5 << 0.5 << int(KeyKind::root);
-    QTest::newRow("minimum") << 1 << -2.0 << -1.0 << int(KeyKind::minimum);
-    QTest::newRow("inflection, left") << 2 << -1.0 << -0.5 << int(KeyKind::inflection);
-    QTest::newRow("inflection, right") << 2 << 0.0 << 1.0 << int(KeyKind::inflection);
+    table<int, double, double, int>({"derivatives", "from", "to", "kind"}, {
+        {"root near -2.37", 0, -3.0, -2.0, int(KeyKind::root)}, {"root at 0", 0, -0.5, 0.5, int(KeyKind::root)},
+        {"minimum", 1, -2.0, -1.0, int(KeyKind::minimum)}, {"inflection, left", 2, -1.0, -0.5, int(KeyKind::inflection)},
+        {"inflection, right", 2, 0.0, 1.0, int(KeyKind::inflection)}});
   }
   void oracle() {
     QFETCH(int, derivatives);
@@ -71,13 +69,11 @@ class TestKeyPoints : public QObject {
   }
 
   void complete_data() {
-    columns<RoundedRange, QString>({"range", "kinds"});
-    QTest::newRow("none") << RoundedRange{1, 5, 0, 1} << "";
-    QTest::newRow("one") << RoundedRange{-2, -1, 0, 1} << "minimum";
-    QTest::newRow("all") << RoundedRange{-9, 9, 0, 1} << "root minimum inflection root inflection";
-    QTest::newRow("all, from edge to edge") << RoundedRange{-32768, 32767, 0, 1} << "root minimum inflection root inflection";
-    QTest::newRow("the left edge, none") << RoundedRange{-32768, -3, 0, 1} << "";
-    QTest::newRow("a key point on a bound") << RoundedRange{0, 32767, 0, 1} << "root inflection";
+    const QString all = "root minimum inflection root inflection";
+    table<RoundedRange, QString>({"range", "kinds"}, {
+        {"none", {1, 5, 0, 1}, ""}, {"one", {-2, -1, 0, 1}, "minimum"}, {"all", {-9, 9, 0, 1}, all},
+        {"all, from edge to edge", {-32768, 32767, 0, 1}, all}, {"the left edge, none", {-32768, -3, 0, 1}, ""},
+        {"a key point on a bound", {0, 32767, 0, 1}, "root inflection"}});
   }
   void complete() {
     QFETCH(RoundedRange, range);

@@ -186,14 +186,11 @@ class TestView : public QObject {
   }
 
   void outward_and_limits_data() {
-    columns<Bounds, bool, QString>({"view", "within", "boxes"});
-    QTest::newRow("whole numbers stay") << Bounds{-9, 9, -9, 9} << true << "-9 9 -9 9";
-    QTest::newRow("outward") << Bounds{-7.2, 7.2, 0.1, 0.2} << true << "-8 8 0 1";
-    QTest::newRow("the number range") << Bounds{-32768, 32767, -32768, 32767} << true << "-32768 32767 -32768 32767";
-    QTest::newRow("past the range") << Bounds{-32769, 0, 0, 1} << false << "-32768 0 0 1";
-    QTest::newRow("deep, still a unit apart") << Bounds{3, 3 + 1e-9, 5, 5 + 1e-9} << true << "3 4 5 6";
-    QTest::newRow("narrower than a pixel's doubles") << Bounds{3, 3 + 1e-14, 0, 1} << false << "3 4 0 1";
-    QTest::newRow("not ascending") << Bounds{1, 0, 0, 1} << false << "1 2 0 1";
+    test::table<Bounds, bool, QString>({"view", "within", "boxes"}, {
+        {"whole numbers stay", {-9, 9, -9, 9}, true, "-9 9 -9 9"}, {"outward", {-7.2, 7.2, 0.1, 0.2}, true, "-8 8 0 1"},
+        {"the number range", {-32768, 32767, -32768, 32767}, true, "-32768 32767 -32768 32767"},
+        {"past the range", {-32769, 0, 0, 1}, false, "-32768 0 0 1"}, {"deep, still a unit apart", {3, 3 + 1e-9, 5, 5 + 1e-9}, true, "3 4 5 6"},
+        {"narrower than a pixel's doubles", {3, 3 + 1e-14, 0, 1}, false, "3 4 0 1"}, {"not ascending", {1, 0, 0, 1}, false, "1 2 0 1"}});
   }
   void outward_and_limits() {
     QFETCH(Bounds, view);

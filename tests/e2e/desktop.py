@@ -1,8 +1,5 @@
-"""Drives the real program in a real X server, as a user would: starts it, finds
-its windows by name, types, clicks, turns the wheel and takes screenshots, with
-xdotool, xwininfo, xprop and ImageMagick's import. Each run that needs a screen
-starts an Xvfb of its own on a display number the server finds free, so runs can
-go on at once."""
+"""Drives the real program in a real X server as a user would (xdotool, xwininfo, xprop, ImageMagick's import),
+each run in an Xvfb of its own on a display number the server finds free, so runs can go on at once."""
 
 import ctypes, os, re, subprocess, sys, tempfile, time, traceback
 

@@ -1,7 +1,6 @@
 #!/usr/bin/env python3
-"""A seeded soak of the real program in Xvfb: a few hundred random actions of a user (text in the boxes, plots,
-the wheel and drags over the plot, the About window, saves in every format through the real dialog, and to a
-missing folder), every message box answered. VESK_SOAK_SEED picks another seed ("random": the clock)."""
+"""A seeded soak of the real program in Xvfb: a few hundred random actions (text in the boxes, plots, wheel and drags,
+the About window, saves of every format and to a missing folder), every message box answered. VESK_SOAK_SEED: another."""
 
 import os, random, time
 from desktop import *

@@ -1,6 +1,5 @@
 #!/usr/bin/env python3
-"""End-to-end: the real vesk-plot in a real X server (and under a Wayland
-compositor inside it), seen through screenshots; and its command line."""
+"""End-to-end: the real vesk-plot in a real X server (and under a Wayland compositor inside it), seen through screenshots."""
 
 import os, subprocess, time
 from desktop import *
@@ -26,7 +25,7 @@ def save_under_all_files(window, path):  # the real dialog: the name typed, "All
 
 def test_a_session(folder):
     """The start-up window; a wheel step shows the view the command line writes with --view; a save under "All
-    Files" writes its bytes; the About window fades in and out; closing the window ends the program."""
+    Files" writes its bytes; the About window fades in; closing the window ends the program."""
     with Program() as program:
         window = program.window
         assert window, "the main window did not appear"
@@ -61,23 +60,13 @@ def test_a_session(folder):
         assert run([*view, "--output", f"{folder}/cli"]) == (0, "")
         assert open(f"{folder}/cli.bmp", "rb").read() == open(f"{folder}/graph.bmp", "rb").read()
 
-        key(window, "alt+a")
+        key(window, "alt+a")  # centred over the window; faded in to 249 of 255 (the soak: out and closed)
         about = find_window("^&about Vesk$")
-        assert about, "the About window did not appear"
-        x, y, width, height = geometry(about)
-        assert (width, height) == (298, 204) and (x + 148, y + 101) == (639, 511), "not centred"
-        # _NET_WM_WINDOW_OPACITY is level / 255 of 0xFFFFFFFF: 249 → 4193909241.
-        assert opacity(about) < 4193909241
-        assert wait_until(lambda: opacity(about) == 4193909241), "no fade-in to 249"
+        assert about and [a + b for a, b in zip(geometry(about), (148, 101, 0, 0))] == [639, 511, 298, 204], "not centred"
+        assert opacity(about) < 4193909241 and wait_until(lambda: opacity(about) == 4193909241), "no fade-in to 249"
         save_screenshot(about, "about-window.png")
         click(about, 264 + 18, 1 + 18)  # the close picture
         assert wait_until(lambda: not viewable(about))
-        replace_text(window, "txt_x2", "-20")  # input reaches the main window again
-        key(window, "alt+l")
-        message = find_window("^errore$")
-        assert message, "the main window took no input after the About window"
-        key(message, "Return")
-        assert wait_until(lambda: not viewable(message))
         request_close(window)
         assert program.process.wait(10) == 0
 

@@ -1,7 +1,6 @@
 #!/usr/bin/env python3
-"""Printing for real: a CUPS scheduler of the test's own (its configuration, spool, programs and socket in a scratch
-folder; a queue whose backend writes the PDF it is sent to a folder there, since cups-pdf's output folder is set
-machine-wide), the program's Ctrl+P and Return in Xvfb, and the job's PDF read back with poppler."""
+"""Printing for real: a CUPS scheduler of the test's own in a scratch folder, its queue's backend writing the PDF to a
+folder there (cups-pdf's is set machine-wide), the program's Ctrl+P and Return in Xvfb, the PDF read with poppler."""
 
 import os, shutil, subprocess, time
 from desktop import *

@@ -1,7 +1,6 @@
 #!/usr/bin/env python3
-"""The curve heard for real: a PulseAudio server of the test's own with a sink
-nobody hears, the program's H and T in Xvfb, and the sink's monitor recorded
-with parec, compared with what --audio writes for the same view."""
+"""The curve heard for real: a PulseAudio server of the test's own with a sink nobody hears, the program's H and
+T in Xvfb, the sink's monitor recorded with parec and compared with what --audio writes for the same view."""
 
 import array, math, os, shutil, socket, subprocess, threading, time, wave
 from desktop import *

@@ -33,28 +33,21 @@ struct Axis {
 };
 
 // A pixel coordinate along an axis `count` pixels long: a double, compared and rounded exactly (in long double,
-// which holds a double and a half exactly, or in rationals where the double is too large for that).
-class Coordinate {
- public:
-  Coordinate(double pixel, int count) : value_(pixel), count_(count) {}
-
-  bool finite() const { return std::isfinite(value_); }
-  Exact exact() const { return Exact(value_); }
-  // The drawable area: half a pixel beyond the outer centres.
-  bool before() const { return value_ < -0.5; }
-  bool past() const { return value_ > count_ - 0.5; }
-  bool inside() const { return value_ > -0.5 && value_ < count_ - 0.5; }  // not on the area's edge either
-  // The nearest pixel centre, ties to the higher.
-  long long nearest() const {
-    return std::fabs(value_) < 0x1p60 ? (long long)std::floor((long double)value_ + 0.5L) : floor_of(exact() + Exact(1, 2));
+// which holds a double and a half exactly, or in rationals where the double is too large for that). The drawable
+// area reaches half a pixel beyond the outer centres; a point lies on a pixel from there up to, not including,
+// half past the last; inside, not on the area's edge either.
+struct Coordinate {
+  double value;
+  int count;
+  bool finite() const { return std::isfinite(value); }
+  Exact exact() const { return Exact(value); }
+  bool before() const { return value < -0.5; }
+  bool past() const { return value > count - 0.5; }
+  bool inside() const { return value > -0.5 && value < count - 0.5; }
+  bool on_a_pixel() const { return value >= -0.5 && value < count - 0.5; }
+  long long nearest() const {  // the nearest pixel centre, ties to the higher
+    return std::fabs(value) < 0x1p60 ? (long long)std::floor((long double)value + 0.5L) : floor_of(exact() + Exact(1, 2));
   }
-  // On a pixel: from half a pixel before the first centre up to, not including, half past the last.
-  bool on_a_pixel() const { return value_ >= -0.5 && value_ < count_ - 0.5; }
-  int count() const { return count_; }
-
- private:
-  double value_;
-  int count_;
 };
 
 struct Point {
@@ -78,7 +71,7 @@ QList<QPoint> cut_segment(const Point& a, const Point& b) {
     else t1 = std::min(t1, t);
     return t0 <= t1;
   };
-  const int width = a.x.count(), height = a.y.count();
+  const int width = a.x.count, height = a.y.count;
   const Exact x_low(-1, 2), x_high(2 * width - 1, 2), y_low(-1, 2), y_high(2 * height - 1, 2);
   if (!keep(-dx, ax - x_low) || !keep(dx, x_high - ax) || !keep(-dy, ay - y_low) || !keep(dy, y_high - ay)) return {};
   const auto end = [&](const Exact& t) {
@@ -129,12 +122,12 @@ QList<QPoint> integer_line(QPoint a, QPoint b) {
 }
 
 std::optional<QPoint> exact_point(QPointF p, PixelSize pixels) {
-  return point_pixel({Coordinate(p.x(), pixels.width), Coordinate(p.y(), pixels.height)});
+  return point_pixel({Coordinate{p.x(), pixels.width}, Coordinate{p.y(), pixels.height}});
 }
 
 QList<QPoint> exact_segment(QPointF a, QPointF b, PixelSize pixels) {
-  return segment_pixels({Coordinate(a.x(), pixels.width), Coordinate(a.y(), pixels.height)},
-                        {Coordinate(b.x(), pixels.width), Coordinate(b.y(), pixels.height)});
+  return segment_pixels({Coordinate{a.x(), pixels.width}, Coordinate{a.y(), pixels.height}},
+                        {Coordinate{b.x(), pixels.width}, Coordinate{b.y(), pixels.height}});
 }
 
 QImage widened(const QList<QPoint>& lit, PixelSize pixels, int brush) {
@@ -161,7 +154,7 @@ QImage exact_curve(const PlotRequest& request, PixelSize pixels, int brush) {
     std::optional<Point> previous;
     for (long long n = first; n <= last; ++n) {
       const double x = double(n) / request.clarity;
-      const Point sample{Coordinate(across.pixel(x), across.count), Coordinate(down.pixel(f(x)), down.count)};
+      const Point sample{Coordinate{across.pixel(x), across.count}, Coordinate{down.pixel(f(x)), down.count}};
       if (request.mode == PlotMode::point)
         if (const auto pixel = point_pixel(sample)) light({*pixel});
       if (request.mode == PlotMode::line && previous) light(segment_pixels(*previous, sample));
