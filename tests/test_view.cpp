@@ -101,6 +101,7 @@ class TestView : public QObject {
     explorer.key(ViewKey::zoom_out, 0);
     QCOMPARE(explorer.view(), (Bounds{-9 + 1.8, 9 + 1.8, -9, 9}));
     for (int i = 0; i < 80; ++i) explorer.wheel({0, -120}, {0, 0}, ZoomAxes::both, 0);
+    explorer.pinched(-0.5, {289, 194.5}, 0);  // out by half again: the number range holds
     QCOMPARE(explorer.view(), (Bounds{-32768, 32767, -32768, 32767}));
     QCOMPARE(explorer.boxes(), (RoundedRange{-32768, 32767, -32768, 32767}));
     explorer.fit_y(0);
@@ -141,7 +142,7 @@ class TestView : public QObject {
     for (int i = 0; i < 1000; ++i) explorer.trace_step(1, true, 3);
     QCOMPARE(explorer.trace_point()->x(), 880 / 100.0);  // from -120/100, a thousand samples on, no rounding piled up
     explorer.go_to("0.005", 4);
-    explorer.trace_step(-1, true, 5);
+    QVERIFY(explorer.trace_step(-1, true, 5).when_settled);  // a held key's steps are said once they settle
     QCOMPARE(explorer.trace_point()->x(), 0.0);  // off a sample: to the neighbouring one
     QVERIFY(explorer.go_to("40000", 6).has_value() && explorer.go_to("1e400", 6).has_value());
     QVERIFY(explorer.go_to("-32768.5", 6).has_value() && explorer.go_to("32767.5", 6).has_value());
