@@ -403,6 +403,8 @@ class TestMainWindow : public QObject {
     for (int i = 0; i < 3; ++i) send_wheel(area, {289, 194.5}, {0, 120});
     QCOMPARE(status->text(QAccessible::Name), QStringLiteral("Plotted by line, x from minus 9 to 9, y from minus 9 to 9."));
     QTRY_COMPARE(status->text(QAccessible::Name), QStringLiteral("x from minus 4.61 to 4.61, y from minus 4.61 to 4.61."));
+    QTest::keyClick(area, Qt::Key_H, Qt::ShiftModifier);  // from the marker: there is none
+    QTRY_COMPARE(status->text(QAccessible::Name), QStringLiteral("No marker: T starts the trace, then Shift+H plays from it."));
     QVERIFY(QAccessible::queryAccessibleInterface(area)->text(QAccessible::Description).startsWith(
         "x from minus 4.61 to 4.61, y from minus 4.61 to 4.61; plotted by line, clarity 100. The curve starts above the view,"));
     QStringList names;
