@@ -166,12 +166,11 @@ def test_orca_lesson_by_ear(folder):
             views = re.findall(rf"x from {number} to {number}, y from {number} to {number}(?=\.(?:\s|$))", orca.spoken()[start:])
             where = orca.after("KP_Enter", "x from", 4)
             assert len(views) >= 2 and views[-1] in where, (views, where)
-            # The widest view plotted, then K: each key point by its own values.
-            for box, value in zip(("txt_x1", "txt_x2", "txt_y1", "txt_y2"), ("-32768", "32767", "-32768", "32767")):
-                replace_text(program.window, box, value)
-            orca.after("alt+l", "Plotted by line", 15)
-            click(program.window, PLOT[0] + 289, PLOT[1] + 194)  # the plot area takes the keys
-            said = orca.after("k", "Key points shown", 15)
+            # Far out in one burst, then K: each key point by its own values.
+            for _ in range(45):
+                tool("xdotool", "click", "5")
+            time.sleep(1)
+            said = orca.after("k", "Key points shown", 20)  # once the burst is drawn, which a loaded machine takes long over
             assert "root at x minus 2.374, y 0; minimum at x minus 1.639, y minus 7.476" in said, said
             said = orca.after("k", "hidden")
             # 40 notches in about x 1.5 (the middle, after a Go to x), then two steps of the trace: never the same.
