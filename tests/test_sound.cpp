@@ -1,6 +1,7 @@
-// The curve's sound, taken apart: its pitch where the curve is, the edges and
-// beyond them, the sign's noise, each cue at its key point, no clicks, and the
-// same samples however it is asked for, the command line's file included.
+// The curve's sound, taken apart: its pitch and loudness where the curve is, the
+// edges and beyond them, the sign's noise, the reference at y = 0, each cue at
+// its key point and told by its rhythm, no clicks, nothing at full scale, and
+// the same samples however it is asked for, the command line's file included.
 #include <QTemporaryDir>
 #include <QtTest>
 #include <algorithm>
@@ -29,6 +30,7 @@ CurveSound sweep(Bounds view, bool cues = false, bool noise = false, PlotMode mo
   PlotRequest request{{-9, 9, -9, 9}, 100, mode};
   request.view = view;
   CurveSound sound(request, kDefaultSeconds, Channels::mono);
+  sound.leave_out_reference();
   if (!cues) sound.leave_out_cues();
   if (!noise) sound.leave_out_noise();
   return sound;
@@ -71,17 +73,20 @@ class TestSound : public QObject {
     QVERIFY(std::abs(pitch_for(y, {-9, 9, -9, 9}) - hertz) < 0.01);
   }
 
-  // What is heard at x: the curve's pitch within a semitone where it is in view; a soft tone at the edge's pitch
-  // where it is beyond; as drawn (between samples by line, the nearest by point).
+  // What is heard at x: the curve's pitch within a semitone where it is in view, as loud to the ear at every pitch
+  // (the 60-phon contour of ISO 226:2003: 1,600 Hz at 0.25 of full scale, 800 Hz 3.3 dB below, 455 Hz 0.55 dB
+  // below, 200 Hz 6.67 dB above); a soft tone, a quarter of that, at the edge's pitch where it is beyond; as drawn
+  // (between samples by line, the nearest by point).
   void heard_at_data() {
     // loudness: RMS, full scale 1
     const int line = int(PlotMode::line);
     const double zoomed = 200 * std::pow(8, 1.1875 / 3);
     table<Bounds, double, int, double, double>({"view", "x", "mode", "hertz", "loudness"}, {
-        {"x 1, f 3", {-9, 9, -9, 9}, 1.0, line, 800.0, 0.28}, {"x -2.5, f 3.44", {-9, 9, -9, 9}, -2.5, line, 841.5, 0.28},
-        {"zoomed, x 0.5", {0, 1, 0, 3}, 0.5, line, zoomed, 0.28}, {"by point", {0, 1, 0, 3}, 0.5, int(PlotMode::point), zoomed, 0.28},
-        {"above: the top's pitch, soft", {2, 3, -9, 9}, 2.5, line, 1600.0, 0.06},
-        {"below: the bottom's pitch, soft", {-2, -1.5, 0, 9}, -1.75, line, 200.0, 0.06}});
+        {"x 1, f 3", {-9, 9, -9, 9}, 1.0, line, 800.0, 0.121}, {"x -2.5, f 3.44", {-9, 9, -9, 9}, -2.5, line, 841.5, 0.121},
+        {"zoomed, x 0.5", {0, 1, 0, 3}, 0.5, line, zoomed, 0.166}, {"by point", {0, 1, 0, 3}, 0.5, int(PlotMode::point), zoomed, 0.166},
+        {"near the top", {0.9, 1.1, -20, 3.1}, 1.0, line, 1586.0, 0.176}, {"near the bottom", {0.9, 1.1, 2.9, 20}, 1.0, line, 202.0, 0.377},
+        {"above: the top's pitch, soft", {2, 3, -9, 9}, 2.5, line, 1600.0, 0.0375},
+        {"below: the bottom's pitch, soft", {-2, -1.5, 0, 9}, -1.75, line, 200.0, 0.081}});
   }
   void heard_at() {
     QFETCH(Bounds, view);
@@ -103,6 +108,7 @@ class TestSound : public QObject {
         CurveSound sound(PlotRequest{{-9, 9, -9, 9}, clarity, mode}, 0.5, Channels::mono);
         QVERIFY(!sound.cues().isEmpty());
         sound.leave_out_cues();
+        sound.leave_out_reference();
         const std::vector<std::int16_t> s = samples(sound);
         QVERIFY2(std::all_of(s.begin(), s.end(), [](std::int16_t v) { return v == 0; }), qPrintable(QString::number(clarity)));
       }
@@ -132,47 +138,96 @@ class TestSound : public QObject {
     QCOMPARE(rms(noise, frame_at(view, -2.8), 4410), 0.0);  // f(-2.8) = 9.4: above zero, above the view
   }
 
-  // Each key point in view, in x and in y, a cue at its time (within 5 ms) and of its kind's pitch, then a click at
-  // x = 0; cues nearer than 80 ms moved apart, whole at the edges, none clipped (the added peak: a cue's own).
+  // Each key point in view, in x and in y, a cue at its time (within 5 ms) told by its rhythm: a tick for a root, a
+  // rising pair for a minimum, a falling pair for a maximum, a soft double tap for an inflection, a dying knock at
+  // x = 0 after the root there; cues closer than 30 ms of quiet wait their turn (crowded), whole at the edges.
   void cues_at_key_points_data() {
-    // cue_xs: the cues' x (NAN: only apart from the one before) and pitch, in turn
-    columns<Bounds, QList<double>>({"view", "cue_xs"});
-    QTest::newRow("root, minimum, inflections, root and click")
-        << Bounds{-3, 1, -9, 9}
-        << QList<double>{-2.3687, 2000, -1.6391, 2500, -0.8792, 4000, 0, 2000, NAN, 6000, 0.3792, 4000};
-    QTest::newRow("the minimum and an inflection below the view")
-        << Bounds{-3, 0.5, 0, 10} << QList<double>{-2.3687, 2000, 0, 2000, NAN, 6000, 0.3792, 4000};
-    QTest::newRow("nothing in view") << Bounds{2, 3, 0, 100} << QList<double>{};
-    QTest::newRow("the root at the left edge, whole") << Bounds{0, 2, -1, 10} << QList<double>{NAN, 2000, NAN, 6000, 0.3792, 4000};
+    // cues: each cue's x (NAN: only after the one before) and kind, in turn
+    columns<Bounds, QList<double>, QStringList, bool>({"view", "xs", "kinds", "crowded"});
+    const QStringList six{"tick", "rising", "taps", "tick", "knock", "taps"};
+    QTest::newRow("root, minimum, inflections, root and knock")
+        << Bounds{-3, 1, -9, 9} << QList<double>{-2.3687, -1.6391, -0.8792, 0, NAN, 0.3792} << six << false;
+    QTest::newRow("the minimum and an inflection below the view") << Bounds{-3, 0.5, 0, 10} << QList<double>{-2.3687, 0, NAN, 0.3792}
+                                                                  << QStringList{"tick", "tick", "knock", "taps"} << false;
+    QTest::newRow("nothing in view") << Bounds{2, 3, 0, 100} << QList<double>{} << QStringList{} << false;
+    QTest::newRow("the root at the left edge, whole")
+        << Bounds{0, 2, -1, 10} << QList<double>{NAN, NAN, 0.3792} << QStringList{"tick", "knock", "taps"} << false;
     for (const double half : {23.5, 100.0, 300.0})
-      QTest::addRow("all six apart, -%g to %g", half, half)
-          << Bounds{-half, half, -10, 10} << QList<double>{NAN, 2000, NAN, 2500, NAN, 4000, NAN, 2000, NAN, 6000, NAN, 4000};
+      QTest::addRow("all six apart, -%g to %g", half, half) << Bounds{-half, half, -10, 10} << QList<double>(6, NAN) << six << true;
   }
   void cues_at_key_points() {
     QFETCH(Bounds, view);
-    QFETCH(QList<double>, cue_xs);
+    QFETCH(QList<double>, xs);
+    QFETCH(QStringList, kinds);
+    QFETCH(bool, crowded);
+    QCOMPARE(sweep(view, true).cues_crowded(), crowded);
     const std::vector<std::int16_t> with = samples(sweep(view, true)), without = samples(sweep(view));
-    // Bursts: where the cues add more than a little, apart by more than 5 ms of nothing: their ends, middle, pitch.
-    QList<double> heard, ends;
     std::vector<std::int16_t> added(with.size());
     for (size_t i = 0; i < with.size(); ++i) added[i] = std::int16_t(with[i] - without[i]);
+    // Parts: where the cues add more than a little, through 2 ms of less; a cue: parts less than 20 ms apart.
+    struct Part { size_t first, last; };
+    QList<QList<Part>> cues;
     for (size_t i = 0; i < added.size(); ++i) {
       if (std::abs(added[i]) < 100) continue;
-      size_t end = i;
-      for (size_t k = i; k < added.size() && k < end + 220; ++k)
-        if (std::abs(added[k]) >= 100) end = k;
-      heard << double(i + end) / 2 << pitch_heard(added, qsizetype(i + end) / 2, qsizetype(end - i) / 2);
-      ends << double(i) << double(end);
-      const int peak = *std::max_element(added.begin() + qsizetype(i), added.begin() + qsizetype(end) + 1);
-      QVERIFY2(peak > 0.22 * 32767 && peak < 0.26 * 32767, qPrintable(QString::number(peak)));
-      i = end;
+      size_t last = i;
+      for (size_t k = i; k < added.size() && k < last + 88; ++k)
+        if (std::abs(added[k]) >= 100) last = k;
+      if (cues.isEmpty() || i - cues.last().last().last > 882) cues.append(QList<Part>{});
+      cues.last().append(Part{i, last});
+      i = last;
     }
-    QCOMPARE(heard.size(), cue_xs.size());
-    for (qsizetype k = 0; k < heard.size(); k += 2) {
-      if (!std::isnan(cue_xs[k])) QVERIFY2(std::abs(heard[k] - frame_at(view, cue_xs[k])) < 0.005 * kSampleRate, qPrintable(QString::number(k)));
-      if (k > 0) QVERIFY2(ends[k] - ends[k - 1] > 0.025 * kSampleRate, qPrintable(QString::number(k)));
-      if (cue_xs[k + 1] != 6000) QVERIFY2(std::abs(heard[k + 1] / cue_xs[k + 1] - 1) < 0.1, qPrintable(QString::number(heard[k + 1])));
+    QCOMPARE(cues.size(), kinds.size());
+    const auto energy = [&](size_t from, size_t to) { double e = 0; for (size_t i = from; i < to; ++i) e += double(added[i]) * added[i]; return e; };
+    for (qsizetype k = 0; k < cues.size(); ++k) {
+      const QList<Part>& parts = cues[k];
+      const auto pitch = [&](const Part& p) { return pitch_heard(added, qsizetype(p.first + p.last) / 2, qsizetype(p.last - p.first) / 2); };
+      QString heard = QStringLiteral("?");
+      if (parts.size() == 1) {  // a knock dies away: most of its strength in its first half
+        const size_t middle = (parts[0].first + parts[0].last) / 2;
+        heard = energy(parts[0].first, middle) > 4 * energy(middle, parts[0].last + 1) ? "knock" : "tick";
+      } else if (parts.size() == 2) {
+        const double rise = pitch(parts[1]) / pitch(parts[0]);
+        heard = rise > 1.2 ? "rising" : rise < 1 / 1.2 ? "falling" : "taps";
+      }
+      QVERIFY2(heard == kinds[k], qPrintable(QStringLiteral("cue %1 heard as %2").arg(k).arg(heard)));
+      const double middle = double(parts.first().first + parts.last().last) / 2;
+      if (!std::isnan(xs[k])) QVERIFY2(std::abs(middle - frame_at(view, xs[k])) < 0.005 * kSampleRate, qPrintable(QString::number(k)));
+      if (k > 0) QVERIFY2(double(parts.first().first - cues[k - 1].last().last) > 0.025 * kSampleRate, qPrintable(QString::number(k)));
     }
+  }
+
+  // Nothing at full scale, mono or stereo, whatever meets: the bottom's strong tone, the noise, the reference, cues.
+  void never_clips() {
+    for (const Bounds view : {Bounds{-300, 300, -10, 10}, Bounds{-100, 100, -10, 10}, Bounds{-2.4, 0.5, -7.5, 6}})
+      for (const Channels channels : {Channels::mono, Channels::stereo}) {
+        PlotRequest request{{-9, 9, -9, 9}, 100, PlotMode::line};
+        request.view = view;
+        const std::vector<std::int16_t> s = samples(CurveSound(request, kDefaultSeconds, channels));
+        const int peak = std::abs(*std::max_element(s.begin(), s.end(), [](int a, int b) { return std::abs(a) < std::abs(b); }));
+        QVERIFY2(peak < 0.95 * 32767, qPrintable(QString::number(peak)));
+      }
+  }
+
+  // The reference: a steady quiet tone at y = 0's pitch, as loud to the ear as the curve would be there, while 0 is
+  // within the view's y range, and none where it is not.
+  void reference_tone_data() {
+    table<Bounds, double, double>({"view", "hertz", "loudness"},
+                                  {{"0 in the middle", {-9, 9, -9, 9}, 565.7, 0.0287}, {"0 near the bottom", {0, 2, -1, 10}, 241.1, 0.061},
+                                   {"0 below", {-9, 9, 1, 9}, 0.0, 0.0}, {"0 at the bottom edge", {-9, 9, 0, 9}, 0.0, 0.0}});
+  }
+  void reference_tone() {
+    QFETCH(Bounds, view);
+    QFETCH(double, hertz);
+    QFETCH(double, loudness);
+    PlotRequest request{{-9, 9, -9, 9}, 100, PlotMode::line};
+    request.view = view;
+    CurveSound with(request, 1.0, Channels::mono), without(request, 1.0, Channels::mono);
+    without.leave_out_reference();
+    const std::vector<std::int16_t> a = samples(with), b = samples(without);
+    std::vector<std::int16_t> reference(a.size());
+    for (size_t i = 0; i < a.size(); ++i) reference[i] = std::int16_t(a[i] - b[i]);
+    QVERIFY2(std::abs(rms(reference, 4410, 35280) - loudness) < 0.003, qPrintable(QString::number(rms(reference, 4410, 35280))));
+    if (hertz > 0) QVERIFY2(std::abs(pitch_heard(reference, 22050, 35280) / hertz - 1) < 0.005, qPrintable(QString::number(pitch_heard(reference, 22050, 35280))));
   }
 
   // No step between samples larger than the highest tone's own, across a whole sweep of every kind of passage.
@@ -180,7 +235,7 @@ class TestSound : public QObject {
     const std::vector<std::int16_t> s = samples(sweep({-3.5, 2.5, -8, 8}, false, false));
     int largest = 0;
     for (size_t i = 1; i < s.size(); ++i) largest = std::max(largest, std::abs(s[i] - s[i - 1]));
-    QVERIFY2(largest <= int(0.4 * 32767 * 2 * M_PI * 1600 / kSampleRate) + 40, qPrintable(QString::number(largest)));
+    QVERIFY2(largest <= int(0.25 * 32767 * 2 * M_PI * 1600 / kSampleRate) + 40, qPrintable(QString::number(largest)));
     QVERIFY(std::abs(s.front()) < 100 && std::abs(s.back()) < 100);  // faded in and out
   }
 
@@ -235,7 +290,7 @@ class TestSound : public QObject {
     QVERIFY2(std::abs(pitch_heard(between, 2205, 3528) / 650.5 - 1) < 0.03, qPrintable(QString::number(pitch_heard(between, 2205, 3528))));
     const double minimum = quartic_minimum_x();
     for (const double x : {minimum, minimum + 0.015, minimum - 0.015})
-      QVERIFY((CurveSound::trace_tone(request, x, Channels::mono).cues() == QList<Cue>{Cue{0.05, 2500, 0.05}}));
+      QVERIFY((CurveSound::trace_tone(request, x, Channels::mono).cues() == QList<Cue>{Cue{0.05, CueKind::minimum}}));
     QVERIFY(CurveSound::trace_tone(request, minimum + 0.016, Channels::mono).cues().isEmpty());
   }
   // From the trace's marker: the part right of it, in its share of the time, starting at its pitch, with that
@@ -245,8 +300,11 @@ class TestSound : public QObject {
     CurveSound part = CurveSound::from_x(request, 0.0, 3.0, Channels::mono);
     QCOMPARE(part.frames(), qint64(66150));
     QCOMPARE(part.cues().size(), 3);
-    for (qsizetype k = 0; k < 3; ++k)  // the inflection (63 ms in) after the others, 80 ms apart
-      QVERIFY(std::abs(part.cues()[k].seconds - (0.025 + 0.08 * double(k))) < 1e-9 && part.cues()[k].pitch == (QList<double>{2000, 6000, 4000}[k]));
+    // The root's tick (12 ms) whole at the start, the knock (20 ms) 30 ms after it, the inflection's taps (20 ms,
+    // 63 ms in) 30 ms after that.
+    const QList<Cue> expected{{0.006, CueKind::root}, {0.052, CueKind::zero}, {0.102, CueKind::inflection}};
+    for (qsizetype k = 0; k < 3; ++k)
+      QVERIFY(std::abs(part.cues()[k].seconds - expected[k].seconds) < 1e-9 && part.cues()[k].kind == expected[k].kind);
     part.leave_out_cues();
     part.leave_out_noise();
     const double x = 9 * (1764.0 / kSampleRate) / 1.5;  // 40 ms in

@@ -3,6 +3,7 @@
 
 #include <QTest>
 #include <cmath>
+#include <vector>
 
 #include "plot/plot.h"
 #include "plot/quartic.h"
@@ -238,6 +239,56 @@ class TestView : public QObject {
       QCOMPARE(explorer.change_sweep(direction).line, QString(said));
       QCOMPARE(explorer.sweep_seconds(), seconds);
     }
+  }
+
+  // H's sweep, or why there is none: its length (frames) and what is said as it starts; Shift+H from the marker.
+  void sweeps_data() {
+    columns<QString, QString, bool, qint64, QString>({"boxes_mode", "marker", "from_marker", "frames", "said"});
+    const QString whole = "Playing the curve from x minus 9 to 9, low at y minus 9, high at y 9.";
+    QTest::newRow("by line") << "line" << "" << false << qint64(132300) << whole;
+    QTest::newRow("the frame alone") << "frame" << "" << false << qint64(0) << "Nothing to hear yet: plot by line or by point first.";
+    QTest::newRow("a negative clarity") << "clarity -5" << "" << false << qint64(0) << "Nothing to hear: a clarity of -5 takes no sample.";
+    QTest::newRow("no marker") << "line" << "" << true << qint64(0) << "No marker: T starts the trace, then Shift+H plays from it.";
+    QTest::newRow("from the marker at 0: half the view, half the time")
+        << "line" << "0" << true << qint64(66150) << "Playing the curve from x 0 to 9, low at y minus 9, high at y 9.";
+    QTest::newRow("a marker, H: the whole view") << "line" << "1" << false << qint64(132300) << whole;
+  }
+  void sweeps() {
+    QFETCH(QString, boxes_mode);
+    QFETCH(QString, marker);
+    QFETCH(bool, from_marker);
+    QFETCH(qint64, frames);
+    QFETCH(QString, said);
+    BoxTexts boxes = kStartBoxes;
+    if (boxes_mode == "clarity -5") boxes.clarity = "-5";
+    Explorer explorer(kStartBoxes);
+    explorer.plot(boxes, boxes_mode == "frame" ? PlotMode::frame_only : PlotMode::line, 0);
+    if (!marker.isEmpty()) explorer.toggle_trace(0), explorer.go_to(marker, 0);
+    const auto [sound, line] = explorer.sweep(from_marker);
+    QCOMPARE(line, said);
+    QCOMPARE(sound ? sound->frames() : 0, frames);
+  }
+
+  // Key points closer than their cues are said to be; R takes the reference tone out of the sweep, and back.
+  void crowded_and_reference() {
+    Explorer wide = at({-300, 300, -10, 10});
+    QVERIFY(wide.sweep(false).line.endsWith(" Key points close together: their cues follow one another."));
+    QVERIFY(!at({-3, 1, -9, 9}).sweep(false).line.contains("close"));
+    const auto heard = [](Explorer& explorer) {
+      CurveSound sound = *explorer.sweep(false).sound;
+      std::vector<std::int16_t> s(size_t(sound.frames() * 2));
+      sound.fill(s.data(), sound.frames());
+      return s;
+    };
+    CurveSound plain(wide.picture(), 3.0, Channels::stereo);
+    plain.leave_out_reference();
+    std::vector<std::int16_t> without(size_t(plain.frames() * 2));
+    plain.fill(without.data(), plain.frames());
+    const auto with = heard(wide);
+    QCOMPARE(wide.toggle_reference().line, QStringLiteral("Reference tone at y = 0 off."));
+    QVERIFY(with != without && heard(wide) == without);
+    QCOMPARE(wide.toggle_reference().line, QStringLiteral("Reference tone at y = 0 on."));
+    QVERIFY(heard(wide) == with);
   }
 };
 

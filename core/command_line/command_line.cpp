@@ -190,9 +190,11 @@ int run_command_line(const QStringList& arguments) {
                                     QStringLiteral("With --audio: the sweep's length in seconds, 0.5 … 60 (default 3)."),
                                     QStringLiteral("seconds"));
   const QCommandLineOption mono(QStringLiteral("mono"), QStringLiteral("With --audio: one channel, not stereo."));
+  const QCommandLineOption no_reference(QStringLiteral("no-reference"),
+                                        QStringLiteral("With --audio: without the quiet tone at y = 0 (the window's R)."));
   const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help"), QStringLiteral("?")},
                                 QStringLiteral("Displays this help."));
-  parser.addOptions({output, format, x_from, x_to, y_from, y_to, clarity, by, key_points_option, marks, view, no_numbers, audio, duration, mono, help});
+  parser.addOptions({output, format, x_from, x_to, y_from, y_to, clarity, by, key_points_option, marks, view, no_numbers, audio, duration, mono, no_reference, help});
   const QCommandLineOption version = parser.addVersionOption();
   // Accepted beside ours and left to the toolkit, as the window does.
   for (const QStringList* names : {&kToolkitOptionsWithValue, &kToolkitFlags}) {
@@ -208,7 +210,7 @@ int run_command_line(const QStringList& arguments) {
   // An option given twice would leave one of its values unused without a word.
   const QStringList given = parser.optionNames();
   for (const QCommandLineOption* option : {&output, &format, &x_from, &x_to, &y_from, &y_to, &clarity, &by,
-                                           &key_points_option, &marks, &view, &no_numbers, &audio, &duration, &mono}) {
+                                           &key_points_option, &marks, &view, &no_numbers, &audio, &duration, &mono, &no_reference}) {
     const auto times = std::count_if(given.begin(), given.end(), [&](const QString& name) { return option->names().contains(name); });
     if (times > 1) return fail(2, QStringLiteral("--%1 is given %2 times; give it once.").arg(option->names().constLast()).arg(times));
   }
@@ -228,9 +230,8 @@ int run_command_line(const QStringList& arguments) {
     if (parser.isSet(*named) && parser.value(*named).isEmpty())
       return fail(2, QStringLiteral("--%1 needs a file name, or - for standard output.").arg(named->names().constLast()));
   double seconds = kDefaultSeconds;
-  if (parser.isSet(duration) || parser.isSet(mono)) {
-    if (!parser.isSet(audio)) return fail(2, QStringLiteral("--duration and --mono are for --audio FILE."));
-  }
+  if ((parser.isSet(duration) || parser.isSet(mono) || parser.isSet(no_reference)) && !parser.isSet(audio))
+    return fail(2, QStringLiteral("--duration, --mono and --no-reference are for --audio FILE."));
   if (parser.isSet(duration)) {
     bool number = false;
     seconds = parser.value(duration).toDouble(&number);
@@ -306,7 +307,9 @@ int run_command_line(const QStringList& arguments) {
   // A command line may wait, as cat does, for a pipe's reader or another save of the file; it says so.
   WriteOptions waiting{true, [](const QString& what) { std::fprintf(stderr, "vesk-plot: %s\n", qPrintable(what)); }};
   if (parser.isSet(audio)) {
-    const QByteArray sound = wav_file(CurveSound(request, seconds, parser.isSet(mono) ? Channels::mono : Channels::stereo));
+    CurveSound curve(request, seconds, parser.isSet(mono) ? Channels::mono : Channels::stereo);
+    if (parser.isSet(no_reference)) curve.leave_out_reference();
+    const QByteArray sound = wav_file(std::move(curve));
     const auto reason = audio_to_standard_output ? write_to_descriptor(sound, STDOUT_FILENO)
                                                  : write_file(sound, argument_bytes(parser.value(audio)), waiting);
     if (reason) {

@@ -178,10 +178,12 @@ QString spoken_trace(double x, Bounds view) {
       .arg(spoken_number(x, x_resolution(view)), spoken_number(quartic(x), y_resolution(view)), slope);
 }
 
-QString spoken_playing(Bounds view) {
+QString spoken_playing(Bounds view, bool cues_crowded) {
   const auto [from, to] = spoken_bounds(view.x_from, view.x_to, x_resolution(view));
   const auto [low, high] = spoken_bounds(view.y_from, view.y_to, y_resolution(view));
-  return QStringLiteral("Playing the curve from x %1 to %2, low at y %3, high at y %4.").arg(from, to, low, high);
+  return QStringLiteral("Playing the curve from x %1 to %2, low at y %3, high at y %4.%5")
+      .arg(from, to, low, high,
+           cues_crowded ? QStringLiteral(" Key points close together: their cues follow one another.") : QString());
 }
 
 }  // namespace vesk

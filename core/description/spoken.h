@@ -41,7 +41,8 @@ QString spoken_view(Bounds view);
 QString spoken_key_points(Bounds view, bool shown);
 // "x minus 1.2, f 3.4, slope 5.6": a trace's marker.
 QString spoken_trace(double x, Bounds view);
-// What the curve's sound sweeps, and the y its lowest and highest pitches stand for.
-QString spoken_playing(Bounds view);
+// What the curve's sound sweeps, and the y its lowest and highest pitches stand for; whether key points are so close
+// together that their cues follow one another rather than stand at their x.
+QString spoken_playing(Bounds view, bool cues_crowded = false);
 
 }  // namespace vesk

@@ -2,10 +2,12 @@
 
 #include <QtEndian>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <numbers>
+#include <utility>
 
 #include "plot/plot.h"
 #include "plot/quartic.h"
@@ -13,7 +15,9 @@
 namespace vesk {
 namespace {
 
-constexpr double kToneLevel = 0.4, kOutsideLevel = 0.1, kNoiseLevel = 0.06, kCueLevel = 0.25;
+// Peaks at full scale 1: the tone's at kHighestPitch (more below it, up to 0.54 at the bottom: loudness_weight), the
+// soft tone beyond the view a quarter of the tone's at its pitch. All at once stay below 0.9.
+constexpr double kToneLevel = 0.25, kOutsideShare = 0.25, kNoiseLevel = 0.06, kCueLevel = 0.25, kReferenceLevel = 0.05;
 constexpr double kTremoloHz = 8.0;
 constexpr double kFadeSeconds = 0.005;
 // Loudness glides with a time constant of 3 ms: fast enough to follow the curve
@@ -36,9 +40,65 @@ double swell(double seconds) {
   return 0.6 + 0.4 * std::abs(2 * phase - 1);
 }
 
-double cue_pitch(KeyKind kind) { return kCuePitches[size_t(kind)]; }
+// A burst of `pitch` in a Hann window, `seconds` after its start, `length` long.
+double burst(double seconds, double length, double pitch) {
+  if (seconds <= 0 || seconds >= length) return 0.0;
+  return (0.5 - 0.5 * std::cos(2 * std::numbers::pi * seconds / length)) * std::sin(2 * std::numbers::pi * pitch * seconds);
+}
+
+constexpr double kTickPitch = 2000.0, kLowCuePitch = 1800.0, kHighCuePitch = 2700.0, kTapPitch = 3200.0;
+constexpr double kPairPart = 0.015, kPairRest = 0.01, kTap = 0.006, kTapRest = 0.008;
+
+// The 60-phon contour of ISO 226:2003 at its third-octave frequencies from 160 to 2,000 Hz (dB SPL).
+constexpr std::array<std::pair<double, double>, 12> kSixtyPhon{{{160, 72.47}, {200, 69.86}, {250, 67.53}, {315, 65.39},
+                                                                 {400, 63.45}, {500, 62.05}, {630, 60.81}, {800, 59.89},
+                                                                 {1000, 60.01}, {1250, 62.15}, {1600, 63.19}, {2000, 59.96}}};
 
 }  // namespace
+
+double cue_length(CueKind kind) {
+  switch (kind) {
+    case CueKind::root: return 0.012;
+    case CueKind::minimum:
+    case CueKind::maximum: return 2 * kPairPart + kPairRest;
+    case CueKind::inflection: return 2 * kTap + kTapRest;
+    case CueKind::zero: return 0.02;
+  }
+  return 0.0;
+}
+
+double cue_sample(CueKind kind, double seconds) {
+  switch (kind) {
+    case CueKind::root: return burst(seconds, cue_length(kind), kTickPitch);
+    case CueKind::minimum:
+    case CueKind::maximum: {
+      const bool rising = kind == CueKind::minimum;
+      return burst(seconds, kPairPart, rising ? kLowCuePitch : kHighCuePitch) +
+             burst(seconds - kPairPart - kPairRest, kPairPart, rising ? kHighCuePitch : kLowCuePitch);
+    }
+    case CueKind::inflection: return 0.5 * (burst(seconds, kTap, kTapPitch) + burst(seconds - kTap - kTapRest, kTap, kTapPitch));
+    case CueKind::zero: {
+      // A wood block: struck in half a millisecond, dying away in a few, two partials not in tune with each other.
+      const double length = cue_length(kind);
+      if (seconds <= 0 || seconds >= length) return 0.0;
+      const double envelope = std::min(1.0, seconds / 0.0005) * std::exp(-seconds / 0.003) *
+                              std::min(1.0, (length - seconds) / 0.005);
+      return envelope * (std::sin(2 * std::numbers::pi * 900 * seconds) + 0.5 * std::sin(2 * std::numbers::pi * 2400 * seconds)) / 1.5;
+    }
+  }
+  return 0.0;
+}
+
+double loudness_weight(double pitch) {
+  const auto at = [](double hertz) {  // the contour, straight between its frequencies on a logarithmic scale
+    const auto above = std::lower_bound(kSixtyPhon.begin() + 1, kSixtyPhon.end() - 1, hertz,
+                                        [](const auto& point, double h) { return point.first < h; });
+    const auto below = above - 1;
+    const double u = std::log(hertz / below->first) / std::log(above->first / below->first);
+    return below->second + (above->second - below->second) * u;
+  };
+  return std::pow(10.0, (at(pitch) - at(kHighestPitch)) / 20);
+}
 
 double pitch_for(double y, Bounds view) {
   const double u = std::clamp((y - view.y_from) / (view.y_to - view.y_from), 0.0, 1.0);
@@ -81,28 +141,35 @@ void CurveSound::add_cues() {
   const auto at = [&](double x) { return (x - x_start_) / (x_end_ - x_start_) * double(frames_ - 1) / kSampleRate; };
   const auto swept = [&](double x) { return x >= x_start_ && x <= x_end_ && x_end_ > x_start_; };
   for (const KeyPoint& point : key_points_in(view_))
-    if (swept(point.x) && point.y >= view_.y_from && point.y <= view_.y_to) cues_ << Cue{at(point.x), cue_pitch(point.kind), kCueSeconds};
-  if (swept(0.0)) cues_ << Cue{at(0.0), kClickPitch, kClickSeconds};
+    if (swept(point.x) && point.y >= view_.y_from && point.y <= view_.y_to) cues_ << Cue{at(point.x), CueKind(point.kind)};
+  if (swept(0.0)) cues_ << Cue{at(0.0), CueKind::zero};
   keep_cues_apart();
 }
 
 void CurveSound::keep_cues_apart() {
-  // In time order, a key point's cue before the click at the same x; each at least kCueSpacing after the one
-  // before, and whole within the sound (at a view's edge no fade takes it), shifted back from the end if need be.
+  // In time order, a key point's cue before the knock at the same x; each kCueGap at least after the one before,
+  // and whole within the sound (at a view's edge no fade takes it), shifted back from the end if need be.
   std::stable_sort(cues_.begin(), cues_.end(), [](const Cue& a, const Cue& b) { return a.seconds < b.seconds; });
+  const auto half = [&](qsizetype i) { return cue_length(cues_[i].kind) / 2; };
+  const auto apart = [&](qsizetype i) { return half(i - 1) + half(i) + kCueGap; };  // the middles of i - 1 and i
+  // Crowded: key points, not the root at 0 and its knock, which always meet.
+  for (qsizetype i = 1; i < cues_.size(); ++i)
+    crowded_ = crowded_ || (cues_[i].seconds - cues_[i - 1].seconds < apart(i) && cues_[i].kind != CueKind::zero &&
+                            cues_[i - 1].kind != CueKind::zero);
   const double duration = double(frames_) / kSampleRate;
   for (qsizetype i = 0; i < cues_.size(); ++i)
-    cues_[i].seconds = std::max(cues_[i].seconds, i == 0 ? cues_[i].length / 2 : cues_[i - 1].seconds + kCueSpacing);
+    cues_[i].seconds = std::max(cues_[i].seconds, i == 0 ? half(i) : cues_[i - 1].seconds + apart(i));
   for (qsizetype i = cues_.size() - 1; i >= 0; --i)
-    cues_[i].seconds = std::max(cues_[i].length / 2, std::min(cues_[i].seconds, i == cues_.size() - 1 ? duration - cues_[i].length / 2
-                                                                                                   : cues_[i + 1].seconds - kCueSpacing));
+    cues_[i].seconds = std::max(half(i), std::min(cues_[i].seconds, i == cues_.size() - 1 ? duration - half(i)
+                                                                                          : cues_[i + 1].seconds - apart(i + 1)));
 }
 
 CurveSound CurveSound::trace_tone(const PlotRequest& request, double x, Channels channels) {
   CurveSound sound(request, x, x, kTraceToneSeconds, channels);
   sound.exact_ = true;
   if (const auto point = key_point_under(sound.view_, x))
-    sound.cues_ << Cue{kTraceToneSeconds / 2, cue_pitch(point->kind), kCueSeconds};
+    sound.cues_ << Cue{kTraceToneSeconds / 2, CueKind(point->kind)};
+  sound.reference_ = false;  // a tone alone has nothing to be measured against
   return sound;
 }
 
@@ -137,6 +204,9 @@ std::int64_t CurveSound::fill(std::int16_t* out, std::int64_t count) {
   double left = 1.0, right = 0.0;
   const double last = double(std::max<std::int64_t>(frames_ - 1, 1));
   const std::int64_t fade = std::max<std::int64_t>(1, std::llround(kFadeSeconds * kSampleRate));
+  const bool reference = reference_ && view_.y_from < 0 && view_.y_to > 0;
+  const double reference_step = 2 * std::numbers::pi * pitch_for(0.0, view_) / kSampleRate;
+  const double reference_level = kReferenceLevel * loudness_weight(pitch_for(0.0, view_));
   for (; position_ < end; ++position_) {
     const double progress = double(position_) / last;
     const double seconds = double(position_) / kSampleRate;
@@ -146,7 +216,7 @@ std::int64_t CurveSound::fill(std::int16_t* out, std::int64_t count) {
     if (const std::optional<double> y = drawn_value(x)) {
       pitch = pitch_for(*y, view_);
       const bool outside = *y > view_.y_to || *y < view_.y_from;
-      target = outside ? kOutsideLevel * swell(seconds) : kToneLevel;
+      target = kToneLevel * loudness_weight(pitch) * (outside ? kOutsideShare * swell(seconds) : 1.0);
       noise_target = noise_ && *y < 0 ? kNoiseLevel : 0.0;
     }
     loudness_ += (target - loudness_) * kGlide;
@@ -154,13 +224,16 @@ std::int64_t CurveSound::fill(std::int16_t* out, std::int64_t count) {
     phase_ += 2 * std::numbers::pi * pitch / kSampleRate;
     if (phase_ >= 2 * std::numbers::pi) phase_ -= 2 * std::numbers::pi;
 
-    double value = (loudness_ * std::sin(phase_) + noise_level_ * next_noise()) *
-                   std::min({1.0, double(position_ + 1) / fade, double(frames_ - position_) / fade});
+    double steady = loudness_ * std::sin(phase_) + noise_level_ * next_noise();
+    if (reference) {
+      reference_phase_ += reference_step;
+      if (reference_phase_ >= 2 * std::numbers::pi) reference_phase_ -= 2 * std::numbers::pi;
+      steady += reference_level * std::sin(reference_phase_);
+    }
+    double value = steady * std::min({1.0, double(position_ + 1) / fade, double(frames_ - position_) / fade});
     for (const Cue& cue : cues_) {
-      const double from_centre = seconds - cue.seconds;
-      if (std::abs(from_centre) >= cue.length / 2) continue;
-      const double envelope = 0.5 + 0.5 * std::cos(2 * std::numbers::pi * from_centre / cue.length);  // Hann
-      value += kCueLevel * envelope * std::sin(2 * std::numbers::pi * cue.pitch * from_centre);
+      const double length = cue_length(cue.kind), from_start = seconds - cue.seconds + length / 2;
+      if (from_start > 0 && from_start < length) value += kCueLevel * cue_sample(cue.kind, from_start);
     }
 
     const std::int16_t level = nearest(std::clamp(value, -1.0, 1.0) * 32767.0);

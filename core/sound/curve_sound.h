@@ -9,12 +9,19 @@
 // - Where the curve is above the view, a soft tone at the top pitch, trembling
 //   eight times a second; below it, the same at the bottom pitch.
 // - Where f < 0, a quiet noise under the tone: the sign is heard.
-// - A short cue at each key point in view (in x and in y), one pitch for each
-//   kind, and a click where x = 0 if the view holds it. Cues closer than
-//   kCueSpacing are moved apart (a wide view's key points would sound as one
-//   blip, and loud enough to clip), and each is whole even at a view's edge.
+// - A short cue at each key point in view (in x and in y), each kind told by
+//   its rhythm as well as its pitch, and a knock where x = 0 if the view holds
+//   it. Cues that would come closer than kCueGap of quiet wait their turn, in x
+//   order (a wide view's key points would sound as one blip, and loud enough to
+//   clip), and each is whole even at a view's edge.
+// - A quiet steady tone at y = 0's pitch while 0 is within the view's y range:
+//   the sign's line to measure the curve against.
+// - The curve's loudness follows the 60-phon equal-loudness contour (ISO
+//   226:2003): 200 Hz is played 6.7 dB stronger than 1,600 Hz, so that the
+//   two sound as loud; nothing reaches full scale, whatever meets.
 // - In stereo, the sound moves from the left to the right with x.
-// Where nothing is drawn (too few samples), only the cues and the click sound.
+// Where nothing is drawn (too few samples), only the cues, the knock and the
+// reference sound.
 // The phase runs on across every change of pitch, so nothing clicks but the
 // click; loudness changes glide over a few milliseconds, and the curve's tone
 // fades in and out over 5 ms.
@@ -37,22 +44,27 @@ constexpr int kSampleRate = 44100;  // frames a second
 constexpr double kLowestPitch = 200.0, kHighestPitch = 1600.0;  // Hz, at the view's bottom and top
 constexpr double kDefaultSeconds = 3.0, kShortestSeconds = 0.5, kLongestSeconds = 60.0;
 constexpr double kTraceToneSeconds = 0.1;
-// The cues' pitches, above the curve's: root, minimum, maximum, inflection (KeyKind's order); the click's.
-constexpr std::array<double, 4> kCuePitches{2000.0, 2500.0, 3150.0, 4000.0};
-constexpr double kClickPitch = 6000.0;
-constexpr double kCueSeconds = 0.05, kClickSeconds = 0.006;
-constexpr double kCueSpacing = 0.08;  // seconds from one cue's middle to the next: 30 ms of quiet between
+constexpr double kCueGap = 0.03;  // seconds of quiet at least between one cue and the next
+
+// The cues, above the curve's pitches (KeyKind's order, then x = 0's): a single tick for a root, a low-high pair
+// for a minimum, a high-low pair for a maximum, a soft double tap for an inflection point, a wood-block knock.
+enum class CueKind { root, minimum, maximum, inflection, zero };
+double cue_length(CueKind kind);  // seconds
+// The cue's sound `seconds` after it begins (0 … its length), full scale 1.
+double cue_sample(CueKind kind, double seconds);
+
+// How much the curve's tone is weighted at a pitch (Hz) to sound as loud as at kHighestPitch (1 there).
+double loudness_weight(double pitch);
 
 enum class Channels { mono = 1, stereo = 2 };
 
 // The pitch for a value in a view's y range, clamped to its edges (Hz).
 double pitch_for(double y, Bounds view);
 
-// One cue: its time from the start (seconds), and its pitch.
+// One cue: the time of its middle from the start (seconds), and its kind.
 struct Cue {
   double seconds;
-  double pitch;
-  double length;  // seconds
+  CueKind kind;
   friend bool operator==(const Cue&, const Cue&) = default;
 };
 
@@ -72,6 +84,8 @@ class CurveSound {
   std::int64_t frames() const { return frames_; }
   int channels() const { return channels_; }
   const QList<Cue>& cues() const { return cues_; }
+  // Whether key points came closer than their cues' lengths and kCueGap, so that some cues wait their turn.
+  bool cues_crowded() const { return crowded_; }
   bool done() const { return position_ >= frames_; }
 
   // The next frames, interleaved, into `out` (room for `count` frames); the number written.
@@ -79,6 +93,8 @@ class CurveSound {
   // Without the cues or the noise: what the tests take apart.
   void leave_out_cues() { cues_.clear(); }
   void leave_out_noise() { noise_ = false; }
+  // Without the reference tone: what the window's R and the command line's --no-reference turn off.
+  void leave_out_reference() { reference_ = false; }
 
  private:
   CurveSound(const PlotRequest& request, double x_start, double x_end, double seconds, Channels channels);
@@ -94,12 +110,15 @@ class CurveSound {
   std::int64_t frames_;
   int channels_;
   QList<Cue> cues_;
+  bool crowded_ = false;
   bool noise_ = true;
+  bool reference_ = true;
   // The sample numerators the curve may use ([lowest, highest]: the plot command's, or all in a view).
   std::int64_t lowest_ = 0, highest_ = 0;
 
   std::int64_t position_ = 0;
   double phase_ = 0.0;       // radians of the curve's tone
+  double reference_phase_ = 0.0;
   double loudness_ = 0.0;    // the tone's, gliding to its target
   double noise_level_ = 0.0;
   std::uint32_t noise_state_ = 0x9E3779B9u;

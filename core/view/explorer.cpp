@@ -1,6 +1,8 @@
 #include "view/explorer.h"
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "description/spoken.h"
 #include "key_points/key_points.h"
@@ -140,6 +142,28 @@ Said Explorer::change_sweep(int direction) {
                 .arg(direction < 0 ? QStringLiteral("short") : QStringLiteral("long"), spoken_number(sweep_seconds_))};
   sweep_seconds_ = next;
   return {QStringLiteral("Sweep of %1 seconds.").arg(spoken_number(sweep_seconds_))};
+}
+
+Said Explorer::toggle_reference() {
+  reference_ = !reference_;
+  return {reference_ ? QStringLiteral("Reference tone at y = 0 on.") : QStringLiteral("Reference tone at y = 0 off.")};
+}
+
+Explorer::Sweep Explorer::sweep(bool from_marker) const {
+  const PlotRequest shown = picture();
+  if (cleared_ || shown.mode == PlotMode::frame_only)
+    return {std::nullopt, QStringLiteral("Nothing to hear yet: plot by line or by point first.")};
+  if (shown.clarity <= 0)
+    return {std::nullopt, QStringLiteral("Nothing to hear: a clarity of %1 takes no sample.").arg(shown.clarity)};
+  if (from_marker && !trace_x_)
+    return {std::nullopt, QStringLiteral("No marker: T starts the trace, then Shift+H plays from it.")};
+  Bounds swept = shown.shown();
+  if (from_marker) swept.x_from = std::clamp(*trace_x_, swept.x_from, swept.x_to);
+  CurveSound sound = from_marker ? CurveSound::from_x(shown, swept.x_from, sweep_seconds_, Channels::stereo)
+                                 : CurveSound(shown, sweep_seconds_, Channels::stereo);
+  if (!reference_) sound.leave_out_reference();
+  const QString line = spoken_playing(swept, sound.cues_crowded());
+  return {std::move(sound), line};
 }
 
 Said Explorer::toggle_trace(qint64 now_ms) {

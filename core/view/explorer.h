@@ -27,6 +27,7 @@
 
 #include "plot/plot_request.h"
 #include "reading/plot_input.h"
+#include "sound/curve_sound.h"
 #include "view/history.h"
 #include "view/steps.h"
 
@@ -74,6 +75,15 @@ class Explorer {
   Said toggle_numbers();
   // H's sweep half (direction < 0) or twice as long, from kSweepShortest to kSweepLongest seconds.
   Said change_sweep(int direction);
+  // The quiet tone at y = 0 in H's sweep: on at the start.
+  Said toggle_reference();
+  // H's sweep of the picture, in stereo (with `from_marker`, from the trace's marker to the right edge) and what is
+  // said as it starts; or no sound, and why there is nothing to hear.
+  struct Sweep {
+    std::optional<CurveSound> sound;
+    QString line;
+  };
+  Sweep sweep(bool from_marker) const;
   Said toggle_trace(qint64 now_ms);
   Said end_trace();
   // One pixel column, or to the neighbouring sample of the last plot's clarity.
@@ -97,6 +107,7 @@ class Explorer {
   bool key_points_on() const { return marks_; }
   bool numbers_on() const { return numbers_; }
   double sweep_seconds() const { return sweep_seconds_; }
+  bool reference_on() const { return reference_; }
   bool trace_on() const { return trace_x_.has_value(); }
   // The line above the buttons, its numbers with at most `digits` significant
   // digits where the line's room asks for fewer, and what copying it puts on
@@ -130,6 +141,7 @@ class Explorer {
   bool marks_ = false;
   bool numbers_ = true;
   double sweep_seconds_ = 3.0;
+  bool reference_ = true;
 };
 
 }  // namespace vesk

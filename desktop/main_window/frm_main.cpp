@@ -127,6 +127,7 @@ FrmMain::FrmMain(QWidget* parent, const QFont& preferred_font) : QWidget(parent,
           &QAction::triggered, this, &FrmMain::copy_plot);
   connect(add_action(QStringLiteral("Copy values"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this,
                      Qt::WindowShortcut), &QAction::triggered, this, &FrmMain::copy_values);
+  menu_group_ends_ << menu_actions_.size();  // the menu's groups: copying, the study and its sound, the view, files
   act_key_points = add_action(QStringLiteral("Key points"), QKeySequence(Qt::Key_K), pic_plot, Qt::WidgetShortcut);
   connect(act_key_points, &QAction::triggered, this, [this] { display(explorer_->toggle_key_points()); });
   act_numbers = add_action(QStringLiteral("Numbers"), QKeySequence(Qt::Key_N), pic_plot, Qt::WidgetShortcut);
@@ -152,6 +153,10 @@ FrmMain::FrmMain(QWidget* parent, const QFont& preferred_font) : QWidget(parent,
   for (const auto& [name, key, direction] : {std::tuple{"Shorter sweep", Qt::Key_BracketLeft, -1}, std::tuple{"Longer sweep", Qt::Key_BracketRight, 1}})
     connect(add_action(QLatin1String(name), QKeySequence(key), pic_plot, Qt::WidgetShortcut), &QAction::triggered, this,
             [this, direction] { display(explorer_->change_sweep(direction)); });
+  act_reference = add_action(QStringLiteral("Reference tone"), QKeySequence(Qt::Key_R), pic_plot, Qt::WidgetShortcut);
+  act_reference->setCheckable(true);
+  connect(act_reference, &QAction::triggered, this, [this] { display(explorer_->toggle_reference()); });
+  menu_group_ends_ << menu_actions_.size();
   connect(add_action(QStringLiteral("Fit y"), QKeySequence(Qt::Key_F), pic_plot, Qt::WidgetShortcut),
           &QAction::triggered, this, [this] { display(explorer_->fit_y(now())); });
   connect(add_action(QStringLiteral("Back"), QKeySequence::Back, this, Qt::WindowShortcut), &QAction::triggered, this,
@@ -160,9 +165,11 @@ FrmMain::FrmMain(QWidget* parent, const QFont& preferred_font) : QWidget(parent,
           this, [this] { display(explorer_->forward()); });
   connect(add_action(QStringLiteral("Home"), QKeySequence(Qt::Key_Home), pic_plot, Qt::WidgetShortcut),
           &QAction::triggered, this, [this] { display(explorer_->home(now())); });
+  menu_group_ends_ << menu_actions_.size();
   // The button's access key does it; the menu names it after a tab, as a second shortcut would clash.
   connect(add_action(QStringLiteral("Seve plot\tAlt+S"), {}, this, Qt::WindowShortcut), &QAction::triggered, this,
           &FrmMain::save_plot);
+  menu_group_ends_ << menu_actions_.size();
   connect(add_action(QStringLiteral("Print…"), QKeySequence::Print, this, Qt::WindowShortcut), &QAction::triggered, this,
           &FrmMain::print_plot);
   connect(add_action(QStringLiteral("Print preview…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), this, Qt::WindowShortcut),
@@ -303,6 +310,7 @@ void FrmMain::display(const Said& said) {
   act_key_points->setChecked(explorer_->key_points_on());
   act_numbers->setChecked(explorer_->numbers_on());
   act_trace->setChecked(explorer_->trace_on());
+  act_reference->setChecked(explorer_->reference_on());
   if (const QString description = explorer_->description(); description != pic_plot->accessibleDescription()) {
     pic_plot->setAccessibleDescription(description);
     // The toolkit sends none itself; screen readers that cache the description read it afresh, once a held key's
@@ -441,22 +449,13 @@ void FrmMain::hear(bool from_marker) {
     player_->stop();
     return announcer_->say(QStringLiteral("Stopped."));
   }
-  const PlotRequest picture = explorer_->picture();
-  if (explorer_->cleared() || picture.mode == PlotMode::frame_only)
-    return announcer_->say(QStringLiteral("Nothing to hear yet: plot by line or by point first."));
-  if (picture.clarity <= 0)
-    return announcer_->say(QStringLiteral("Nothing to hear: a clarity of %1 takes no sample.").arg(picture.clarity));
-  const auto marker = explorer_->trace_point();
-  if (from_marker && !marker) return announcer_->say(QStringLiteral("No marker: T starts the trace, then Shift+H plays from it."));
-  Bounds swept = picture.shown();
-  if (from_marker) swept.x_from = std::clamp(marker->x(), swept.x_from, swept.x_to);
-  const double seconds = explorer_->sweep_seconds();
-  if (const auto reason = player_->play(from_marker ? CurveSound::from_x(picture, swept.x_from, seconds, Channels::stereo)
-                                                    : CurveSound(picture, seconds, Channels::stereo), SoundPlayer::Kind::sweep)) {
+  auto [sound, line] = explorer_->sweep(from_marker);
+  if (!sound) return announcer_->say(line);
+  if (const auto reason = player_->play(std::move(*sound), SoundPlayer::Kind::sweep)) {
     sound_line_ = *reason;
     return display({*reason});
   }
-  announcer_->say(spoken_playing(swept));
+  announcer_->say(line);
 }
 
 void FrmMain::play_trace_tone() {
@@ -488,12 +487,9 @@ QAction* FrmMain::add_action(const QString& text, const QKeySequence& keys, QWid
 void FrmMain::show_menu(QPoint at) {
   QMenu menu(this);
   menu.setObjectName(QStringLiteral("plot_menu"));
-  for (QAction* action : std::as_const(menu_actions_)) {
-    menu.addAction(action);
-    // Copying, the study of the curve, the view, saving.
-    if (action == menu_actions_[1] || action->text() == QLatin1String("Longer sweep") || action->text() == QLatin1String("Home") ||
-        action->text().startsWith(QLatin1String("Seve")))
-      menu.addSeparator();
+  for (qsizetype i = 0; i < menu_actions_.size(); ++i) {
+    menu.addAction(menu_actions_[i]);
+    if (menu_group_ends_.contains(i + 1)) menu.addSeparator();
   }
   // Opened on its first entry, so that a screen reader says the menu and where in it the keys are.
   QTimer::singleShot(0, &menu, [&menu] { menu.setActiveAction(menu.actions().constFirst()); });

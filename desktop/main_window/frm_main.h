@@ -100,8 +100,10 @@ class FrmMain : public QWidget {
   QAction* act_key_points;
   QAction* act_numbers;
   QAction* act_trace;
+  QAction* act_reference;
   QAction* act_hear;
   QList<QAction*> menu_actions_;  // the plot area's commands, in the order its menu lists them
+  QList<qsizetype> menu_group_ends_;  // how many of them come before each of the menu's separators
   Announcer* announcer_;          // what a screen reader is told as it happens
   QTimer* described_;             // tells a screen reader the plot area's description changed, once steps settle
   std::unique_ptr<SaveFileAsker> save_asker_;

@@ -45,7 +45,7 @@ def test_refusals(folder):
             (["--output", "/nonexistent-vesk/x.bmp"], 1, "saved to /nonexistent-vesk/x.bmp: No such file or directory"),
             (["--by", "line", "--audio", f"{folder}/a.wav", "--duration", "0.49"], 2, "--duration takes seconds from 0.5 to 60, not '0.49'"),
             (["--by", "line", "--audio", f"{folder}/a.wav", "--duration", "nan"], 2, "not 'nan'"),
-            (["--by", "line", "-o", out, "--duration", "3"], 2, "--duration and --mono are for --audio FILE"),
+            (["--by", "line", "-o", out, "--duration", "3"], 2, "--duration, --mono and --no-reference are for --audio FILE"),
             (["--audio", f"{folder}/a.wav"], 2, "--audio needs --by line or --by point"),
             (["--by", "point", "--audio", f"{folder}/adir"], 2, "adir is a folder: --audio"),
             (["--by", "line", "--audio", "-", "-o", "-"], 2, "--output and --audio would both write to standard output"),
