@@ -487,9 +487,10 @@ QAction* FrmMain::add_action(const QString& text, const QKeySequence& keys, QWid
 void FrmMain::show_menu(QPoint at) {
   QMenu menu(this);
   menu.setObjectName(QStringLiteral("plot_menu"));
-  for (qsizetype i = 0; i < menu_actions_.size(); ++i) {
-    menu.addAction(menu_actions_[i]);
-    if (menu_group_ends_.contains(i + 1)) menu.addSeparator();
+  qsizetype listed = 0;
+  for (QAction* action : std::as_const(menu_actions_)) {
+    menu.addAction(action);
+    if (menu_group_ends_.contains(++listed)) menu.addSeparator();
   }
   // Opened on its first entry, so that a screen reader says the menu and where in it the keys are.
   QTimer::singleShot(0, &menu, [&menu] { menu.setActiveAction(menu.actions().constFirst()); });
