@@ -138,6 +138,7 @@ class TestSound : public QObject {
     QTest::newRow("nothing in view") << Bounds{2, 3, 0, 100} << QList<double>{} << QStringList{} << false;
     QTest::newRow("the root at the left edge, whole")
         << Bounds{0, 2, -1, 10} << QList<double>{NAN, NAN, 0.3792} << QStringList{"tick", "knock", "taps"} << false;
+    QTest::newRow("crowded, x = 0 not in view") << Bounds{-60, -0.5, -10, 10} << QList<double>(3, NAN) << QStringList{"tick", "rising", "taps"} << true;
     for (const double half : {23.5, 100.0, 300.0})
       QTest::addRow("all six apart, -%g to %g", half, half) << Bounds{-half, half, -10, 10} << QList<double>(6, NAN) << six << true;
   }
