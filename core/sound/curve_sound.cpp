@@ -97,7 +97,8 @@ double loudness_weight(double pitch) {
     const double u = std::log(hertz / below->first) / std::log(above->first / below->first);
     return below->second + (above->second - below->second) * u;
   };
-  return std::pow(10.0, (at(pitch) - at(kHighestPitch)) / 20);
+  static const double top = at(kHighestPitch);  // once: this is asked every frame
+  return std::pow(10.0, (at(pitch) - top) / 20);
 }
 
 double pitch_for(double y, Bounds view) {

@@ -31,7 +31,6 @@
 
 #include <QByteArray>
 #include <QList>
-#include <array>
 #include <cstdint>
 #include <optional>
 
