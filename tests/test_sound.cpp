@@ -271,6 +271,39 @@ class TestSound : public QObject {
       QVERIFY((CurveSound::trace_tone(request, x, Channels::mono).cues() == QList<Cue>{Cue{0.05, CueKind::minimum}}));
     QVERIFY(CurveSound::trace_tone(request, minimum + 0.016, Channels::mono).cues().isEmpty());
   }
+  // The next step while a step's tone sounds glides it on: gliding, the pitch within 1 % of the next step's from 20 ms on
+  // (f(1.5) = 8.44: 1,500 Hz; f(0.5): 650 Hz), never a dip or a click between, its length from the step; not in the
+  // tone's fade, not into a sweep. A cue waits for the one still sounding (the minimum's pair, 40 ms, 30 ms apart).
+  void glide_data() {
+    table<double, qint64, bool>({"next_x", "after", "glides"}, {{"up", 1.5, 2205, true}, {"down", 0.5, 441, true},
+                                                             {"in the fade", 1.5, 4410 - 220, false}, {"into a sweep", 0.0, 2205, false}});
+  }
+  void glide() {
+    QFETCH(double, next_x);
+    QFETCH(qint64, after);
+    QFETCH(bool, glides);
+    const PlotRequest request{{-9, 9, -9, 9}, 100, PlotMode::line};
+    CurveSound tone = CurveSound::trace_tone(request, 1.0, Channels::mono);
+    std::vector<std::int16_t> s(size_t(after + 4410));
+    tone.fill(s.data(), after);
+    const CurveSound next = next_x == 0 ? CurveSound(request, 1, Channels::mono) : CurveSound::trace_tone(request, next_x, Channels::mono);
+    QCOMPARE(tone.glide_to(next), glides);
+    QCOMPARE(tone.frames(), glides ? after + 4410 : 4410);
+    if (!glides) return;
+    tone.fill(s.data() + after, 4410);
+    const double hertz = 200 * std::pow(8, (quartic(next_x) + 9) / 18);
+    QVERIFY2(std::abs(pitch_heard(s, after + 1764, 1764) / hertz - 1) < 0.01, qPrintable(QString::number(pitch_heard(s, after + 1764, 1764))));
+    QVERIFY(std::abs(std::log2(pitch_heard(s, after + 176, 264) / hertz)) > 0.25 * std::abs(std::log2(800 / hertz)));  // 1 … 7 ms in
+    for (qsizetype at = 220; at + 88 < qsizetype(s.size()) - 220; at += 44) QVERIFY2(rms(s, at, 88) > 0.08, qPrintable(QString::number(at)));
+    for (size_t i = 1; i < s.size(); ++i) QVERIFY(std::abs(s[i] - s[i - 1]) <= int(0.25 * 32767 * 2 * M_PI * 1600 / kSampleRate) + 40);
+
+    const double minimum = quartic_minimum_x();
+    CurveSound on = CurveSound::trace_tone(request, minimum, Channels::mono);
+    on.fill(s.data(), 441);
+    QVERIFY(on.glide_to(CurveSound::trace_tone(request, minimum + 0.001, Channels::mono)));
+    QVERIFY((on.cues() == QList<Cue>{{0.05, CueKind::minimum}, {0.12, CueKind::minimum}}) && on.frames() == 6395);
+  }
+
   // From the trace's marker: the part right of it, in its share of the time, starting at its pitch, with that
   // part's cues alone (the root and the click at 0, the inflection at 0.379); from the right edge, the shortest.
   void from_the_marker() {

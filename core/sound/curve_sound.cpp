@@ -23,6 +23,8 @@ constexpr double kFadeSeconds = 0.005;
 // Loudness glides with a time constant of 3 ms: fast enough to follow the curve
 // out of the view, slow enough not to click.
 const double kGlide = 1.0 - std::exp(-1.0 / (0.003 * kSampleRate));
+// A glided pitch's share of the way left each frame, in octaves: 1 % of it left after kPitchGlideSeconds.
+const double kPitchGlide = 1.0 - std::pow(0.01, 1.0 / (kPitchGlideSeconds * kSampleRate));
 
 std::int64_t frames_for(double seconds) { return std::max<std::int64_t>(1, std::llround(seconds * kSampleRate)); }
 
@@ -174,6 +176,33 @@ CurveSound CurveSound::trace_tone(const PlotRequest& request, double x, Channels
   return sound;
 }
 
+bool CurveSound::glide_to(const CurveSound& next) {
+  if (!exact_ || !next.exact_ || next.channels_ != channels_ || frames_ - position_ <= frames_for(kFadeSeconds)) return false;
+  const double now = double(position_) / kSampleRate;
+  cues_.removeIf([now](const Cue& cue) { return cue.seconds + cue_length(cue.kind) / 2 <= now; });
+  for (Cue cue : next.cues_) {
+    cue.seconds += now;
+    if (!cues_.isEmpty()) {  // a cue still sounding from the steps before ends first, as in a sweep
+      const Cue& last = cues_.back();
+      cue.seconds = std::max(cue.seconds, last.seconds + (cue_length(last.kind) + cue_length(cue.kind)) / 2 + kCueGap);
+    }
+    cues_ << cue;
+  }
+  request_ = next.request_;
+  view_ = next.view_;
+  x_start_ = next.x_start_;
+  x_end_ = next.x_end_;
+  frames_ = position_ + next.frames_;
+  if (!cues_.isEmpty())  // the last cue whole before the fade
+    frames_ = std::max(frames_, frames_for(cues_.back().seconds + cue_length(cues_.back().kind) / 2 + kFadeSeconds));
+  gliding_ = true;
+  return true;
+}
+
+void CurveSound::lengthen(double seconds) {
+  if (exact_ && frames_ - position_ > frames_for(kFadeSeconds)) frames_ += frames_for(seconds);
+}
+
 std::optional<double> CurveSound::drawn_value(double x) const {
   if (exact_) return quartic(x);  // the trace's marker, as its readout gives it
   const int c = request_.clarity;
@@ -204,7 +233,7 @@ std::int64_t CurveSound::fill(std::int16_t* out, std::int64_t count) {
   const std::int64_t written = end - position_, start = position_;
   double left = 1.0, right = 0.0;
   const double last = double(std::max<std::int64_t>(frames_ - 1, 1));
-  const std::int64_t fade = std::max<std::int64_t>(1, std::llround(kFadeSeconds * kSampleRate));
+  const std::int64_t fade = frames_for(kFadeSeconds);
   const bool reference = reference_ && view_.y_from < 0 && view_.y_to > 0;
   const double reference_step = 2 * std::numbers::pi * pitch_for(0.0, view_) / kSampleRate;
   const double reference_level = kReferenceLevel * loudness_weight(pitch_for(0.0, view_));
@@ -216,12 +245,14 @@ std::int64_t CurveSound::fill(std::int16_t* out, std::int64_t count) {
     double pitch = kLowestPitch, target = 0.0, noise_target = 0.0;
     if (const std::optional<double> y = drawn_value(x)) {
       pitch = pitch_for(*y, view_);
+      if (gliding_ && pitch_ > 0) pitch = pitch_ * std::pow(pitch / pitch_, kPitchGlide);
       const bool outside = *y > view_.y_to || *y < view_.y_from;
       target = kToneLevel * loudness_weight(pitch) * (outside ? kOutsideShare * swell(seconds) : 1.0);
       noise_target = noise_ && *y < 0 ? kNoiseLevel : 0.0;
     }
     loudness_ += (target - loudness_) * kGlide;
     noise_level_ += (noise_target - noise_level_) * kGlide;
+    pitch_ = pitch;
     phase_ += 2 * std::numbers::pi * pitch / kSampleRate;
     if (phase_ >= 2 * std::numbers::pi) phase_ -= 2 * std::numbers::pi;
 

@@ -43,6 +43,7 @@ constexpr int kSampleRate = 44100;  // frames a second
 constexpr double kLowestPitch = 200.0, kHighestPitch = 1600.0;  // Hz, at the view's bottom and top
 constexpr double kDefaultSeconds = 3.0, kShortestSeconds = 0.5, kLongestSeconds = 60.0;
 constexpr double kTraceToneSeconds = 0.1;
+constexpr double kPitchGlideSeconds = 0.02;  // a glided trace tone is this long 99 % of the way to the next pitch
 constexpr double kCueGap = 0.03;  // seconds of quiet at least between one cue and the next
 
 // The cues, above the curve's pitches (KeyKind's order, then x = 0's): a single tick for a root, a low-high pair
@@ -79,6 +80,14 @@ class CurveSound {
   // in stereo where x lies in the view, with the cue of a key point the marker
   // stands on (key_point_under).
   static CurveSound trace_tone(const PlotRequest& request, double x, Channels channels);
+  // The next trace step while this step's tone sounds: the tone goes on, one sound, its pitch gliding to `next`'s
+  // (in kPitchGlideSeconds), for `next`'s length from the next frame, `next`'s cue after the last one's turn. False,
+  // and nothing changed, where either is no trace tone or this one has begun its fade: the step then sounds anew.
+  bool glide_to(const CurveSound& next);
+  bool trace() const { return exact_; }
+  // A trace tone longer by `seconds` before its fade: an output that holds that much ahead lengthens it, so that the
+  // next step comes while it still sounds.
+  void lengthen(double seconds);
 
   std::int64_t frames() const { return frames_; }
   int channels() const { return channels_; }
@@ -117,6 +126,8 @@ class CurveSound {
 
   std::int64_t position_ = 0;
   double phase_ = 0.0;       // radians of the curve's tone
+  double pitch_ = 0.0;       // Hz, the tone's at the last frame made (0 before the first)
+  bool gliding_ = false;     // the pitch glides to where f is rather than being there (a glided trace)
   double reference_phase_ = 0.0;
   double loudness_ = 0.0;    // the tone's, gliding to its target
   double noise_level_ = 0.0;

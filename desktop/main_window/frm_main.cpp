@@ -297,7 +297,8 @@ void FrmMain::display(const Said& said) {
   if (!shown_picture_ || *shown_picture_ != std::pair(picture, explorer_->cleared())) {
     shown_picture_ = std::pair(picture, explorer_->cleared());
     pic_plot->show_plot(picture, explorer_->cleared());  // drawn at the next paint: a burst of steps draws once
-    player_->stop();  // the sound of a view no longer shown
+    // The sound of a view no longer shown; a trace tone glides on to the step's in the view that follows it.
+    if (!explorer_->trace_on() || player_->sweeping()) player_->stop();
     sound_line_.clear();
   }
   pic_plot->set_trace(explorer_->trace_point());

@@ -14,7 +14,8 @@ namespace vesk {
 class SoundOutput {
  public:
   virtual ~SoundOutput() = default;
-  // Starts `sound`, stopping what played; a line saying why not when nothing can play it.
+  // Starts `sound`, stopping what played, or glides the trace tone playing on to the next step's (CurveSound::glide_to);
+  // a line saying why not when nothing can play it.
   virtual std::optional<QString> play(CurveSound sound) = 0;
   virtual void stop() = 0;
   virtual bool playing() const = 0;

@@ -75,9 +75,12 @@ SoundPlayer::~SoundPlayer() {
 bool sound_thread_held() { return held; }
 
 std::optional<QString> SoundPlayer::play(CurveSound sound, Kind kind) {
-  stop();
-  if (silent_)
+  // Not stopped first: the output stops what played itself, or glides a trace tone on to the next step's.
+  sweeping_ = false;
+  if (silent_) {
+    stop();
     return QStringLiteral("No sound: the sound server did not answer within %1 seconds.").arg(kServerAnswerMs / 1000);
+  }
   if (!thread_->isRunning()) {
     const MakeSoundOutput make = missing_.isEmpty() ? load_module(&missing_) : nullptr;
     if (!make) return QStringLiteral("No sound: the program's sound part could not be loaded (%1).").arg(missing_);

@@ -29,7 +29,8 @@ class SoundPlayer : public QObject {
   explicit SoundPlayer(QObject* parent);
   ~SoundPlayer() override;
 
-  // Starts `sound`, stopping what played; a line saying why not when it cannot even be tried (later: `failed`).
+  // Starts `sound`, stopping what played (a trace step glides the last one's tone on); a line saying why not when it
+  // cannot even be tried (later: `failed`).
   std::optional<QString> play(CurveSound sound, Kind kind);
   void stop();
   // A sweep started and not yet ended, stopped or failed.

@@ -33,6 +33,7 @@ class Stream : public QIODevice {
   void fade_out() {
     if (fading_ < 0) fading_ = 0;
   }
+  bool glide_to(const CurveSound& next) { return fading_ < 0 && sound_.glide_to(next); }
 
  protected:
   qint64 readData(char* data, qint64 size) override {
@@ -73,7 +74,11 @@ class QtSoundOutput : public QObject, public SoundOutput {
 };
 
 std::optional<QString> QtSoundOutput::play(CurveSound sound) {
+  // A trace step while the last step's tone sounds carries it on: one stream, no gap, no fade between.
+  if (stream_ && stream_->glide_to(sound)) return std::nullopt;
   stop();
+  // What the sink holds ahead is made before the next step can come: a tone that long longer is still sounding then.
+  sound.lengthen(kAheadMs / 1000.0);
   if (!devices_) devices_ = new QMediaDevices(this);
   const QAudioDevice device = QMediaDevices::defaultAudioOutput();
   if (device.isNull()) return QStringLiteral("No sound: no sound device or sound server answered.");

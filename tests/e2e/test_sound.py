@@ -100,12 +100,26 @@ def test_the_curve_is_heard(folder):
             assert wait_until(lambda: len(sound.pieces()) == 2, 5), sound.pieces()
             time.sleep(0.4)
             press("h", 2), press("t", 3), press("Right", 4)
-        # What was heard, in pieces apart by silence: the sweep, the sweep stopped by H, T's tone, the step's.
+            # A held arrow: ten steps 50 ms apart, past the inflection where no key point cues.
+            tool("xdotool", "windowfocus", "--sync", str(window), "key", "--delay", "50", *["Right"] * 10)
+            assert wait_until(lambda: len(sound.pieces(ended=True)) >= 5, 15), sound.pieces()
+        # What was heard, in pieces apart by silence: the sweep, the sweep stopped by H, T's tone, the step's, the
+        # ten steps'. A lone step's tone outlasts what the sink holds ahead (0.1 s) by its own tenth of a second.
         played, pieces = sound.take(), sound.pieces()
         lengths = [round((last - first) / RATE, 2) for first, last in pieces]
-        assert len(pieces) == 4, lengths
+        assert len(pieces) == 5, lengths
         assert abs(lengths[0] - 3.0) < 0.03 and 0.3 < lengths[1] < 0.9, lengths  # H after 0.4 s: a loaded machine is slower to stop
-        assert all(0.07 < length < 0.13 for length in lengths[2:]), lengths
+        assert all(0.17 < length < 0.23 for length in lengths[2:4]) and 0.6 < lengths[4] < 0.8, lengths
+
+        # The ten steps are one sound: no 2 ms without the tone, no step between samples beyond the tone's own
+        # (about 660 … 760 Hz, under a third of full scale), faded out at its end.
+        first, last = pieces[4]
+        glided = [played[2 * i] + played[2 * i + 1] for i in range(first, last + 1)]
+        quiet = [at for at in range(220, len(glided) - 440, 44) if max(map(abs, glided[at:at + 88])) < 1500]
+        assert not quiet, [round(at / RATE, 3) for at in quiet]
+        jump = max(abs(b - a) for a, b in zip(glided, glided[1:]))
+        assert jump < 0.33 * 32767 * 2 * math.pi * 800 / RATE * 1.5, jump
+        assert max(map(abs, played[2 * last - 88:2 * last + 2])) < 1500
 
         # The sweep is what --audio writes for the view: the best delay about the first loud frames' match.
         assert run(["--by", "line", "--audio", f"{folder}/view.wav"]) == (0, "")
@@ -120,7 +134,7 @@ def test_the_curve_is_heard(folder):
 
         # T starts at the pointer's column 300: x 0.3426, f 0.847, about 624 Hz, and nothing else; the step to the
         # next column stands on the inflection at 0.3798 and adds its taps (3,200 Hz).
-        trace, step = ([played[2 * i] for i in range(first + 441, first + 441 + 3528)] for first, _ in pieces[2:])
+        trace, step = ([played[2 * i] for i in range(first + 441, first + 441 + 3528)] for first, _ in pieces[2:4])
         assert abs(crossings_per_second(trace) - 200 * 8 ** (9.847 / 18)) < 40, crossings_per_second(trace)
         assert strength(trace, 3200) < 0.0003 < strength(step, 3200), (strength(trace, 3200), strength(step, 3200))
     finally:
