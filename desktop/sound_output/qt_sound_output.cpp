@@ -115,7 +115,9 @@ void QtSoundOutput::stop() {
   QAudioSink* const sink = std::exchange(sink_, nullptr);
   Stream* const stream = std::exchange(stream_, nullptr);  // first: stopping reports a state change
   sink->disconnect(this);
-  // Faded, not cut: the sink plays what it holds and the fade, then runs dry; gone then, or with the output.
+  // Faded, not cut: the sink passes on what it holds and the fade, then runs dry; the server still holds up to
+  // kAheadMs of it then, which stopping the sink would throw away unheard (Qt 6.4 disconnects the stream without
+  // waiting for its drain), so the sink goes once that is heard, or with the output.
   stream->fade_out();
   const auto gone = [sink, stream] {
     sink->disconnect();
@@ -124,9 +126,9 @@ void QtSoundOutput::stop() {
     stream->deleteLater();
   };
   if (sink->state() != QAudio::ActiveState) return gone();
-  connect(sink, &QAudioSink::stateChanged, sink, [gone](QAudio::State state) {
-    if (state != QAudio::ActiveState) gone();
-  });
+  connect(sink, &QAudioSink::stateChanged, sink, [sink, gone](QAudio::State state) {
+    if (state != QAudio::ActiveState) QTimer::singleShot(kAheadMs + 20, sink, gone);
+  }, Qt::SingleShotConnection);
 }
 
 }  // namespace

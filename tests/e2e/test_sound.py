@@ -112,14 +112,17 @@ def test_the_curve_is_heard(folder):
         assert all(0.17 < length < 0.23 for length in lengths[2:4]) and 0.6 < lengths[4] < 0.8, lengths
 
         # The ten steps are one sound: no 2 ms without the tone, no step between samples beyond the tone's own
-        # (about 660 … 760 Hz, under a third of full scale), faded out at its end.
+        # (about 660 … 760 Hz, under a third of full scale).
         first, last = pieces[4]
         glided = [played[2 * i] + played[2 * i + 1] for i in range(first, last + 1)]
         quiet = [at for at in range(220, len(glided) - 440, 44) if max(map(abs, glided[at:at + 88])) < 1500]
         assert not quiet, [round(at / RATE, 3) for at in quiet]
         jump = max(abs(b - a) for a, b in zip(glided, glided[1:]))
         assert jump < 0.33 * 32767 * 2 * math.pi * 800 / RATE * 1.5, jump
-        assert max(map(abs, played[2 * last - 88:2 * last + 2])) < 1500
+        # Every sound fades out over 5 ms, the stopped sweep too: its last millisecond under half the 5 ms before (a cut: 1).
+        level = lambda at, frames: max(map(abs, played[2 * at:2 * (at + frames)]))
+        ends = [round(level(last - 43, 44) / level(last - 264, 220), 2) for _, last in pieces]
+        assert all(end < 0.5 for end in ends), ends
 
         # The sweep is what --audio writes for the view: the best delay about the first loud frames' match.
         assert run(["--by", "line", "--audio", f"{folder}/view.wav"]) == (0, "")
