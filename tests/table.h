@@ -28,4 +28,12 @@ void table(const std::array<const char*, sizeof...(Columns)>& names,
     }, row);
 }
 
+// The row being run, its values by their columns' names: what a QFETCH a column would give, in one line.
+template <typename... Columns>
+std::tuple<Columns...> row(const std::array<const char*, sizeof...(Columns)>& names) {
+  return [&]<std::size_t... I>(std::index_sequence<I...>) {
+    return std::tuple<Columns...>{*static_cast<Columns*>(QTest::qData(names[I], qMetaTypeId<Columns>()))...};
+  }(std::index_sequence_for<Columns...>{});
+}
+
 }  // namespace vesk::test

@@ -86,9 +86,7 @@ class TestDrawing : public QObject {
         {"an end half a pixel outside, the other inside", {-0.5000001, 7.5}, {20.4999, 7.5}, 21}});
   }
   void raster_rules() {
-    QFETCH(QPointF, from);
-    QFETCH(QPointF, to);
-    QFETCH(int, count);
+    const auto [from, to, count] = row<QPointF, QPointF, int>({"from", "to", "count"});
     const PixelSize size{101, 101};
     QList<QPoint> exact = exact_segment(from, to, size);
     if (from == to) exact = exact_point(from, size) ? QList{*exact_point(from, size)} : QList<QPoint>{};
@@ -156,8 +154,7 @@ class TestDrawing : public QObject {
         {"three a unit", {-20, 20, -10, 40}, 3}, {"no samples", {-9, 9, -9, 9}, -5}});
   }
   void plot_commands() {
-    QFETCH(RoundedRange, range);
-    QFETCH(int, clarity);
+    const auto [range, clarity] = row<RoundedRange, int>({"range", "clarity"});
     const bool many = (range.x2r - range.x1r) * qint64(clarity) > 300'000;  // the 1.5 scale too only for the others
     for (const auto& screen : kScreens)
       for (const PlotMode mode : {PlotMode::line, PlotMode::point})
@@ -191,8 +188,7 @@ class TestDrawing : public QObject {
         {"between two samples, 1e-15 about 0.0051", {0.0051 - 5e-16, 0.0051 + 5e-16, 0.0153 - 5e-16, 0.0153 + 5e-16}, 100}});
   }
   void views() {
-    QFETCH(Bounds, view);
-    QFETCH(int, clarity);
+    const auto [view, clarity] = row<Bounds, int>({"view", "clarity"});
     for (const auto& screen : {kScreens[0], kScreens[2]})
       for (const PlotMode mode : {PlotMode::line, PlotMode::point}) {
         PlotRequest request{{-9, 9, -9, 9}, clarity, mode};
@@ -221,8 +217,7 @@ class TestDrawing : public QObject {
       QTest::newRow(name) << Bounds{centre - width / 2, centre + width / 2, centre - width / 2, centre + width / 2} << spacings;
   }
   void numbered_grid() {
-    QFETCH(Bounds, view);
-    QFETCH(QString, spacings);
+    const auto [view, spacings] = row<Bounds, QString>({"view", "spacings"});
     const double sx = grid_spacing(view.x_to - view.x_from, 579), sy = grid_spacing(view.y_to - view.y_from, 390);
     QCOMPARE(QStringLiteral("%1 %2").arg(sx).arg(sy), spacings);
     for (const auto& [spacing, units, pixels] : {std::tuple{sx, view.x_to - view.x_from, 578}, std::tuple{sy, view.y_to - view.y_from, 389}})
@@ -336,11 +331,8 @@ class TestDrawing : public QObject {
         {"widest range", {-32768, -32768, 65535, 65535}, picture, 0.0, {32767, -32768}, {578, 389}}});
   }
   void mapping() {
-    QFETCH(QRect, range);
-    QFETCH(QSize, pixels);
-    QFETCH(double, inset);
-    QFETCH(QPointF, user);
-    QFETCH(QPointF, pixel);
+    const auto [range, pixels, inset, user, pixel] =
+        row<QRect, QSize, double, QPointF, QPointF>({"range", "pixels", "inset", "user", "pixel"});
     const auto bound = [](int v) { return std::int16_t(v); };
     const Mapping mapping = mapping_for(RoundedRange{bound(range.x()), bound(range.x() + range.width()), bound(range.y()),
                                          bound(range.y() + range.height())}, {pixels.width(), pixels.height()}, inset);

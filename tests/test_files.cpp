@@ -293,9 +293,7 @@ class TestFiles : public QObject {
     QTest::newRow("only about the minimum") << RoundedRange{-3, 2, -8, -7} << 1 << true;
   }
   void vector_paths() {
-    QFETCH(RoundedRange, range);
-    QFETCH(int, entries);
-    QFETCH(bool, flat);
+    const auto [range, entries, flat] = row<RoundedRange, int, bool>({"range", "entries", "flat"});
     const auto path_of = [](const PlotRequest& request) {
       const QString svg = QString::fromUtf8(encode_plot(request, FileFormat::svg));
       return QRegularExpression(QStringLiteral(" d=\"([^\"]*)\"")).match(svg).captured(1);
@@ -350,8 +348,7 @@ class TestFiles : public QObject {
             << format << mode;
   }
   void vector_files() {
-    QFETCH(int, format);
-    QFETCH(int, mode);
+    const auto [format, mode] = row<int, int>({"format", "mode"});
     const PlotRequest request{{-3, 2, -8, 12}, mode == int(PlotMode::line) ? 2000 : 20, PlotMode(mode)};
     const QByteArray file = encode_plot(request, FileFormat(format));
     const QImage raster = plot_picture(request), frame = plot_picture(PlotRequest{request.range});

@@ -14,6 +14,7 @@
 
 using namespace vesk;
 using vesk::test::columns;
+using vesk::test::row;
 using vesk::test::table;
 
 Q_DECLARE_METATYPE(vesk::RoundedRange)
@@ -41,10 +42,7 @@ class TestKeyPoints : public QObject {
         {"inflection, right", 2, 0.0, 1.0, int(KeyKind::inflection)}});
   }
   void oracle() {
-    QFETCH(int, derivatives);
-    QFETCH(double, from);
-    QFETCH(double, to);
-    QFETCH(int, kind);
+    const auto [derivatives, from, to, kind] = row<int, double, double, int>({"derivatives", "from", "to", "kind"});
     Polynomial p = kQuartic;
     for (int i = 0; i < derivatives; ++i) p = derivative(p);
     const auto value = [&](__float128 x) {
@@ -76,8 +74,7 @@ class TestKeyPoints : public QObject {
         {"a key point on a bound", {0, 32767, 0, 1}, "root inflection"}});
   }
   void complete() {
-    QFETCH(RoundedRange, range);
-    QFETCH(QString, kinds);
+    const auto [range, kinds] = row<RoundedRange, QString>({"range", "kinds"});
     QStringList seen;
     for (const KeyPoint& point : key_points_in(bounds_of(range))) seen << kind_name(point.kind);
     QCOMPARE(seen.join(' '), kinds);
@@ -91,10 +88,8 @@ class TestKeyPoints : public QObject {
         {"1.5", {869, 586}, 2, {355, 535}, 5}, {"2", {1158, 780}, 2, {473, 713}, 6}});
   }
   void marks() {
-    QFETCH(PixelSize, pixels);
-    QFETCH(int, width);
-    QFETCH(QPoint, minimum);
-    QFETCH(int, half);
+    const auto [pixels, width, minimum, half] =
+        row<PixelSize, int, QPoint, int>({"pixels", "width", "minimum", "half"});
     const PlotRequest plain{{-9, 9, -9, 9}, 100, PlotMode::line};
     PlotRequest marked = plain;
     marked.marks = true;
@@ -118,8 +113,7 @@ class TestKeyPoints : public QObject {
         {"the minimum just below the bottom: none for it", {-9, 9, -7.4, 9}, 4 * 24}});
   }
   void marks_at_the_edges() {
-    QFETCH(Bounds, view);
-    QFETCH(int, blue);
+    const auto [view, blue] = row<Bounds, int>({"view", "blue"});
     PlotRequest request{{-9, 9, -9, 9}, 100, PlotMode::frame_only, true};
     request.view = view;
     request.numbers = false;
@@ -145,9 +139,7 @@ class TestKeyPoints : public QObject {
                                         "at x minus 2.374, y 0; minimum at x minus 1.639, y minus 7.476;";
   }
   void description() {
-    QFETCH(RoundedRange, range);
-    QFETCH(int, mode);
-    QFETCH(QString, said);
+    const auto [range, mode, said] = row<RoundedRange, int, QString>({"range", "mode", "said"});
     const QString text = describe_plot(PlotRequest{range, 7, PlotMode(mode)}, bounds_of(range), {});
     QVERIFY2(text.contains(said) && text.endsWith("Key points not marked; trace off."), qPrintable(text));
     QVERIFY(describe_plot(PlotRequest{range, 7, PlotMode(mode)}, bounds_of(range), {true, 0.5})
@@ -186,9 +178,7 @@ class TestKeyPoints : public QObject {
          "Playing the curve from x 1.499999999995 to 1.500000000005, low at y 9.999999999995, high at y 10.000000000005."}});
   }
   void spoken_views() {
-    QFETCH(Bounds, view);
-    QFETCH(QString, said);
-    QFETCH(QString, playing);
+    const auto [view, said, playing] = row<Bounds, QString, QString>({"view", "said", "playing"});
     QCOMPARE(spoken_view(view), said);
     QCOMPARE(spoken_playing(view), playing);
     // Key points by their own values whatever the view; on one, the trace names the nearest, its slope 0 at the
@@ -202,9 +192,7 @@ class TestKeyPoints : public QObject {
   }
 
   void spoken_numbers() {
-    QFETCH(double, value);
-    QFETCH(double, resolution);
-    QFETCH(QString, said);
+    const auto [value, resolution, said] = row<double, double, QString>({"value", "resolution", "said"});
     QCOMPARE(spoken_number(value, resolution), said);
   }
 };

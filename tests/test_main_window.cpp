@@ -250,9 +250,7 @@ class TestMainWindow : public QObject {
     for (const auto& [name, key, tracing, consumed] : rows) QTest::newRow(name) << key << tracing << consumed;
   }
   void keys_consumed() {
-    QFETCH(int, key);
-    QFETCH(bool, tracing);
-    QFETCH(bool, consumed);
+    const auto [key, tracing, consumed] = row<int, bool, bool>({"key", "tracing", "consumed"});
     QWidget* area = &window->plot_area();
     area->setFocus();
     window->plot(PlotMode::line);
@@ -337,10 +335,7 @@ class TestMainWindow : public QObject {
     QTest::newRow("empty") << "" << 0 << word << QStringList{"", "", ""};
   }
   void text_pieces() {
-    QFETCH(QString, text);
-    QFETCH(int, offset);
-    QFETCH(int, kind);
-    QFETCH(QStringList, pieces);
+    const auto [text, offset, kind, pieces] = row<QString, int, int, QStringList>({"text", "offset", "kind", "pieces"});
     QStringList found;
     for (const Around where : {Around::before, Around::at, Around::after}) {
       const TextPiece piece = text_piece(text, offset, PieceKind(kind), where);

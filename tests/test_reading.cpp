@@ -11,6 +11,7 @@
 
 using namespace vesk;
 using vesk::test::columns;
+using vesk::test::row;
 
 class TestReading : public QObject {
   Q_OBJECT
@@ -39,8 +40,7 @@ class TestReading : public QObject {
     }
   }
   void number_from_text() {
-    QFETCH(QString, text);
-    QFETCH(double, expected);
+    const auto [text, expected] = row<QString, double>({"text", "expected"});
     const auto value = vesk::number_from_text(text.toStdU16String());
     QCOMPARE(value.has_value(), !std::isnan(expected));
     if (value) QCOMPARE(*value, expected);
@@ -55,8 +55,7 @@ class TestReading : public QObject {
     for (const auto& [value, rounded] : rows) QTest::newRow(qPrintable(QString::number(value))) << value << rounded;
   }
   void round_to_16_bits() {
-    QFETCH(double, value);
-    QFETCH(double, rounded);
+    const auto [value, rounded] = row<double, double>({"value", "rounded"});
     const auto result = vesk::round_to_16_bits(value);
     QCOMPARE(result.has_value(), !std::isnan(rounded));
     if (result) QCOMPARE(double(*result), rounded);
@@ -86,8 +85,7 @@ class TestReading : public QObject {
     for (const auto& [boxes, outcome] : rows) QTest::newRow(qPrintable(boxes.join(' '))) << boxes << QString(outcome);
   }
   void plot_check() {
-    QFETCH(QStringList, boxes);
-    QFETCH(QString, outcome);
+    const auto [boxes, outcome] = row<QStringList, QString>({"boxes", "outcome"});
     const PlotCheck check = check_plot_input({boxes[0], boxes[1], boxes[2], boxes[3], boxes[4]}, PlotMode::point);
     QString seen = QStringLiteral("empty");
     if (const auto* request = std::get_if<PlotRequest>(&check)) {
@@ -111,8 +109,7 @@ class TestReading : public QObject {
         {"a surrogate's code", "\xED\xA0\x80", "dced dca0 dc80"}, {"0xFF among letters", "a\xFF" "b", "61 dcff 62"}});
   }
   void argument_bytes() {
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, code_points);
+    const auto [bytes, code_points] = row<QByteArray, QString>({"bytes", "code_points"});
     const QString text = vesk::argument_text(bytes);
     QStringList seen;
     for (qsizetype i = 0; i < text.size(); ++i) {

@@ -14,6 +14,7 @@
 
 using namespace vesk;
 using vesk::test::columns;
+using vesk::test::row;
 using vesk::test::table;
 
 namespace {
@@ -67,8 +68,7 @@ class TestSound : public QObject {
                                            {"top", 9.0, 1600.0}, {"above", 1e6, 1600.0}, {"below", -1e6, 200.0}});
   }
   void pitch_scale() {
-    QFETCH(double, y);
-    QFETCH(double, hertz);
+    const auto [y, hertz] = row<double, double>({"y", "hertz"});
     QVERIFY(std::abs(pitch_for(y, {-9, 9, -9, 9}) - hertz) < 0.01);
   }
 
@@ -89,11 +89,8 @@ class TestSound : public QObject {
         {"below: the bottom's pitch, soft", {-2, -1.5, 0, 9}, -1.75, line, 200.0, 0.0922}});
   }
   void heard_at() {
-    QFETCH(Bounds, view);
-    QFETCH(double, x);
-    QFETCH(int, mode);
-    QFETCH(double, hertz);
-    QFETCH(double, loudness);
+    const auto [view, x, mode, hertz, loudness] =
+        row<Bounds, double, int, double, double>({"view", "x", "mode", "hertz", "loudness"});
     const std::vector<std::int16_t> s = samples(sweep(view, false, false, PlotMode(mode)));
     const qsizetype at = frame_at(view, x);
     const double heard = pitch_heard(s, at, hertz < 300 ? 4410 : 882);
@@ -144,10 +141,8 @@ class TestSound : public QObject {
       QTest::addRow("all six apart, -%g to %g", half, half) << Bounds{-half, half, -10, 10} << QList<double>(6, NAN) << six << true;
   }
   void cues_at_key_points() {
-    QFETCH(Bounds, view);
-    QFETCH(QList<double>, xs);
-    QFETCH(QStringList, kinds);
-    QFETCH(bool, crowded);
+    const auto [view, xs, kinds, crowded] =
+        row<Bounds, QList<double>, QStringList, bool>({"view", "xs", "kinds", "crowded"});
     QCOMPARE(sweep(view, true).cues_crowded(), crowded);
     std::vector<std::int16_t> added = samples(sweep(view, true)), without = samples(sweep(view));
     for (size_t i = 0; i < added.size(); ++i) added[i] = std::int16_t(added[i] - without[i]);
@@ -197,9 +192,7 @@ class TestSound : public QObject {
                                    {"0 below", {-9, 9, 1, 9}, 0.0, 0.0}, {"0 at the bottom edge", {-9, 9, 0, 9}, 0.0, 0.0}});
   }
   void reference_tone() {
-    QFETCH(Bounds, view);
-    QFETCH(double, hertz);
-    QFETCH(double, loudness);
+    const auto [view, hertz, loudness] = row<Bounds, double, double>({"view", "hertz", "loudness"});
     CurveSound with({{-9, 9, -9, 9}, 100, PlotMode::line, false, view}, 1.0, Channels::mono), without = with;
     without.leave_out_reference();
     const std::vector<std::int16_t> a = samples(with), b = samples(without);
@@ -280,9 +273,7 @@ class TestSound : public QObject {
                                                              {"in the fade", 1.5, 4410 - 220, false}, {"into a sweep", 0.0, 2205, false}});
   }
   void glide() {
-    QFETCH(double, next_x);
-    QFETCH(qint64, after);
-    QFETCH(bool, glides);
+    const auto [next_x, after, glides] = row<double, qint64, bool>({"next_x", "after", "glides"});
     const PlotRequest request{{-9, 9, -9, 9}, 100, PlotMode::line};
     CurveSound tone = CurveSound::trace_tone(request, 1.0, Channels::mono);
     std::vector<std::int16_t> s(size_t(after + 4410));

@@ -12,6 +12,7 @@
 
 using namespace vesk;
 using vesk::test::columns;
+using vesk::test::row;
 
 Q_DECLARE_METATYPE(vesk::Bounds)
 
@@ -50,9 +51,7 @@ class TestView : public QObject {
     QTest::newRow("a pixel a unit, a hair off the origin, 400") << Bounds{-289, 289, -194, 195} << QPointF(289.2, 194.9) << 400;
   }
   void bursts() {
-    QFETCH(Bounds, start);
-    QFETCH(QPointF, pointer);
-    QFETCH(int, notches);
+    const auto [start, pointer, notches] = row<Bounds, QPointF, int>({"start", "pointer", "notches"});
     Explorer explorer = at(start);
     const Bounds from = explorer.view();
     double worst = 0;
@@ -194,9 +193,7 @@ class TestView : public QObject {
         {"narrower than a pixel's doubles", {3, 3 + 1e-14, 0, 1}, false, "3 4 0 1"}, {"not ascending", {1, 0, 0, 1}, false, "1 2 0 1"}});
   }
   void outward_and_limits() {
-    QFETCH(Bounds, view);
-    QFETCH(bool, within);
-    QFETCH(QString, boxes);
+    const auto [view, within, boxes] = row<Bounds, bool, QString>({"view", "within", "boxes"});
     QCOMPARE(within_limits(view), within);
     const RoundedRange r = outward(view);
     QCOMPARE(QStringLiteral("%1 %2 %3 %4").arg(r.x1r).arg(r.x2r).arg(r.y1r).arg(r.y2r), boxes);
@@ -219,9 +216,7 @@ class TestView : public QObject {
         {"the widest: none, f in powers of ten", {-32768, 32767, -32768, 32767}, {0, 0}, "x = -32768   y = 32767   f(x) = 1.15288632e+18"}});
   }
   void coordinates() {
-    QFETCH(Bounds, view);
-    QFETCH(QPointF, pixel);
-    QFETCH(QString, text);
+    const auto [view, pixel, text] = row<Bounds, QPointF, QString>({"view", "pixel", "text"});
     QCOMPARE(coordinates_text(view, pixel), text);
   }
 
@@ -253,11 +248,8 @@ class TestView : public QObject {
     QTest::newRow("a marker, H: the whole view") << "line" << "1" << false << qint64(132300) << whole;
   }
   void sweeps() {
-    QFETCH(QString, boxes_mode);
-    QFETCH(QString, marker);
-    QFETCH(bool, from_marker);
-    QFETCH(qint64, frames);
-    QFETCH(QString, said);
+    const auto [boxes_mode, marker, from_marker, frames, said] =
+        row<QString, QString, bool, qint64, QString>({"boxes_mode", "marker", "from_marker", "frames", "said"});
     BoxTexts boxes = kStartBoxes;
     if (boxes_mode == "clarity -5") boxes.clarity = "-5";
     Explorer explorer(kStartBoxes);
