@@ -86,6 +86,7 @@ class TestMainWindow : public QObject {
   void cleanup() { window.reset(); }
 
   void commands() {
+    QCOMPARE(window->font(), preferred_window_font());  // the captions fit in it: nothing else is tried
     const std::tuple<QStringList, QString, PlotRequest> rows[] = {
         {{"0", "2", "-1", "10", "100"}, "click cmd_plotline", {{0, 2, -1, 10}, 100, PlotMode::line}},
         {{"-3", "2.5", "-8", "&H10", "7"}, "click cmd_plotpoint", {{-3, 2, -8, 16}, 7, PlotMode::point}},
