@@ -411,7 +411,7 @@ class TestMainWindow : public QObject {
       QVERIFY(QAccessible::queryAccessibleInterface(action)->state().invisible);
     QCOMPARE(names.join(", "), QStringLiteral("Copy picture, Ctrl+C, Copy values, Ctrl+Shift+C, |, Key points, K, Numbers, N, "
         "Trace, T, Go to x, Ctrl+G, Next key point, Ctrl+Right, Previous key point, Ctrl+Left, Hear the curve, H, "
-        "Hear from the marker, Shift+H, Shorter sweep, [, Longer sweep, ], Reference tone, R, |, Fit y, F, Back, Alt+Left, Forward, Alt+Right, "
+        "Hear from the marker, Shift+H, Shorter sweep, [, Longer sweep, ], Reference tone, R, Grid ticks, G, |, Fit y, F, Back, Alt+Left, Forward, Alt+Right, "
         "Home, Home, |, Seve plot, Alt+S, |, Print…, Ctrl+P, Print preview…, Ctrl+Shift+P, Keys…, F1"));
   }
 

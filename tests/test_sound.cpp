@@ -184,11 +184,48 @@ class TestSound : public QObject {
     }
   }
 
-  // Nothing at full scale, mono or stereo, whatever meets: the bottom's strong tone, the noise, the reference, cues.
+  // G's ticks, found in the samples (what they add, in bursts at least 1 ms apart): one at each x grid line (a plot
+  // command's integers, an explored view's round spacing), none at 0, every fifth line where the lines would be
+  // closer than 25 ms; 3 ms long, whole at the edges, their middles within 0.1 ms, faint (0.1 of full scale).
+  void grid_ticks_data() {
+    table<Bounds, bool, double>({"shown", "explored", "spacing"}, {{"a plot command: every integer", {-9, 9, -9, 9}, false, 1.0},
+                                                                  {"a view: its round spacing", {-1.1, 1.1, -9, 9}, true, 0.05},
+                                                                  {"wide: every fifth line", {-240, 240, -9, 9}, false, 5.0}});
+  }
+  void grid_ticks() {
+    const auto [shown, explored, spacing] = row<Bounds, bool, double>({"shown", "explored", "spacing"});
+    PlotRequest request{{std::int16_t(shown.x_from), std::int16_t(shown.x_to), -9, 9}, 100, PlotMode::line};
+    if (explored) request.view = shown;
+    CurveSound plain(request, kDefaultSeconds, Channels::mono), ticked = plain;
+    ticked.add_grid_ticks();
+    const std::vector<std::int16_t> a = samples(ticked), b = samples(plain);
+    QList<double> found;  // the bursts' middles (seconds): runs of frames where the ticks add more than 300
+    qsizetype first = -1, last = -1;
+    int loudest = 0;
+    for (qsizetype i = 0; i < qsizetype(a.size()); ++i) {
+      if (std::abs(a[i] - b[i]) <= 300) continue;
+      if (first >= 0 && i - last > 44) found << (first + last) / 2.0 / kSampleRate, first = -1;
+      if (first < 0) first = i;
+      last = i, loudest = std::max(loudest, std::abs(a[i] - b[i]));
+    }
+    if (first >= 0) found << (first + last) / 2.0 / kSampleRate;
+    QList<double> expected;
+    const double end = double(plain.frames()) / kSampleRate, per_unit = (end - 1.0 / kSampleRate) / (shown.x_to - shown.x_from);
+    for (double k = std::ceil(shown.x_from / spacing); k * spacing <= shown.x_to; ++k)
+      if (k != 0) expected << std::clamp((k * spacing - shown.x_from) * per_unit, 0.0015, end - 0.0015);
+    QCOMPARE(found.size(), expected.size());
+    for (qsizetype k = 0; k < found.size(); ++k) QVERIFY2(std::abs(found[k] - expected[k]) < 1e-4, qPrintable(QString::number(k)));
+    QVERIFY2(loudest > 0.08 * 32767 && loudest <= 0.1 * 32767 + 1, qPrintable(QString::number(loudest)));
+  }
+
+  // Nothing at full scale, mono or stereo, whatever meets: the bottom's strong tone, the noise, the reference, cues,
+  // ticks.
   void never_clips() {
     for (const Bounds view : {Bounds{-300, 300, -10, 10}, Bounds{-100, 100, -10, 10}, Bounds{-2.4, 0.5, -7.5, 6}})
       for (const Channels channels : {Channels::mono, Channels::stereo}) {
-        const std::vector<std::int16_t> s = samples(CurveSound(PlotRequest{{-9, 9, -9, 9}, 100, PlotMode::line, false, view}, 3, channels));
+        CurveSound sound(PlotRequest{{-9, 9, -9, 9}, 100, PlotMode::line, false, view}, 3, channels);
+        sound.add_grid_ticks();
+        const std::vector<std::int16_t> s = samples(sound);
         QVERIFY(*std::max_element(s.begin(), s.end()) < 0.95 * 32767 && *std::min_element(s.begin(), s.end()) > -0.95 * 32767);
       }
   }

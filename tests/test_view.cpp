@@ -260,7 +260,8 @@ class TestView : public QObject {
     QCOMPARE(sound ? sound->frames() : 0, frames);
   }
 
-  // Key points closer than their cues are said to be; R takes the reference tone out of the sweep, and back.
+  // Key points closer than their cues are said to be; R takes the reference tone out of the sweep, and back; G
+  // puts ticks in, and out.
   void crowded_and_reference() {
     Explorer wide = at({-300, 300, -10, 10});  // (and not when they are apart: test_key_points.cpp)
     QVERIFY(wide.sweep(false).line.endsWith(" Key points close together: their cues follow one another."));
@@ -270,6 +271,10 @@ class TestView : public QObject {
     QVERIFY(heard(wide) != with);
     QCOMPARE(wide.toggle_reference().line, QStringLiteral("Reference tone at y = 0 on."));
     QVERIFY(heard(wide) == with);
+    QVERIFY(wide.sweep(false).sound->ticks().isEmpty());  // G: off at the start
+    QCOMPARE(wide.toggle_ticks().line, QStringLiteral("Grid ticks on."));
+    QCOMPARE(wide.sweep(false).sound->ticks().size(), 30);  // its grid: every 20 units, 0 left out
+    QCOMPARE(wide.toggle_ticks().line, QStringLiteral("Grid ticks off."));
   }
 };
 

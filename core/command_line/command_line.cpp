@@ -192,9 +192,12 @@ int run_command_line(const QStringList& arguments) {
   const QCommandLineOption mono(QStringLiteral("mono"), QStringLiteral("With --audio: one channel, not stereo."));
   const QCommandLineOption no_reference(QStringLiteral("no-reference"),
                                         QStringLiteral("With --audio: without the quiet tone at y = 0 (the window's R)."));
+  const QCommandLineOption ticks(QStringLiteral("ticks"),
+                                 QStringLiteral("With --audio: a tick at each x grid line (the window's G)."));
   const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help"), QStringLiteral("?")},
                                 QStringLiteral("Displays this help."));
-  parser.addOptions({output, format, x_from, x_to, y_from, y_to, clarity, by, key_points_option, marks, view, no_numbers, audio, duration, mono, no_reference, help});
+  parser.addOptions({output, format, x_from, x_to, y_from, y_to, clarity, by, key_points_option, marks, view, no_numbers, audio, duration, mono, no_reference, ticks,
+                     help});
   const QCommandLineOption version = parser.addVersionOption();
   // Accepted beside ours and left to the toolkit, as the window does.
   for (const QStringList* names : {&kToolkitOptionsWithValue, &kToolkitFlags}) {
@@ -210,7 +213,7 @@ int run_command_line(const QStringList& arguments) {
   // An option given twice would leave one of its values unused without a word.
   const QStringList given = parser.optionNames();
   for (const QCommandLineOption* option : {&output, &format, &x_from, &x_to, &y_from, &y_to, &clarity, &by,
-                                           &key_points_option, &marks, &view, &no_numbers, &audio, &duration, &mono, &no_reference}) {
+                                           &key_points_option, &marks, &view, &no_numbers, &audio, &duration, &mono, &no_reference, &ticks}) {
     const auto times = std::count_if(given.begin(), given.end(), [&](const QString& name) { return option->names().contains(name); });
     if (times > 1) return fail(2, QStringLiteral("--%1 is given %2 times; give it once.").arg(option->names().constLast()).arg(times));
   }
@@ -230,8 +233,8 @@ int run_command_line(const QStringList& arguments) {
     if (parser.isSet(*named) && parser.value(*named).isEmpty())
       return fail(2, QStringLiteral("--%1 needs a file name, or - for standard output.").arg(named->names().constLast()));
   double seconds = kDefaultSeconds;
-  if ((parser.isSet(duration) || parser.isSet(mono) || parser.isSet(no_reference)) && !parser.isSet(audio))
-    return fail(2, QStringLiteral("--duration, --mono and --no-reference are for --audio FILE."));
+  if ((parser.isSet(duration) || parser.isSet(mono) || parser.isSet(no_reference) || parser.isSet(ticks)) && !parser.isSet(audio))
+    return fail(2, QStringLiteral("--duration, --mono, --no-reference and --ticks are for --audio FILE."));
   if (parser.isSet(duration)) {
     bool number = false;
     seconds = parser.value(duration).toDouble(&number);
@@ -309,6 +312,7 @@ int run_command_line(const QStringList& arguments) {
   if (parser.isSet(audio)) {
     CurveSound curve(request, seconds, parser.isSet(mono) ? Channels::mono : Channels::stereo);
     if (parser.isSet(no_reference)) curve.leave_out_reference();
+    if (parser.isSet(ticks)) curve.add_grid_ticks();
     const QByteArray sound = wav_file(std::move(curve));
     const auto reason = audio_to_standard_output ? write_to_descriptor(sound, STDOUT_FILENO)
                                                  : write_file(sound, argument_bytes(parser.value(audio)), waiting);

@@ -19,7 +19,8 @@ QString plot_area_keys() {
       {"A digit or . (tracing), Ctrl+G", "go to an x typed"}, {"Escape", "trace off, sound off"}};
   const std::pair<const char*, const char*> hear[] = {{"H", "hear the curve, or stop it"}, {"Shift+H (tracing)", "hear it from the marker to the right edge"},
                                                         {"[, ]", "a sweep half, twice as long: 0.75 to 48 seconds, 3 at the start"},
-                                                        {"R", "the quiet reference tone at y = 0, on or off"}};
+                                                        {"R", "the quiet reference tone at y = 0, on or off"},
+                                                        {"G", "a tick at each x grid line, on or off"}};
   const std::pair<const char*, const char*> files[] = {
       {"Alt+L, Alt+P", "plot by line, by point"}, {"Alt+S", "save the plot"}, {"Ctrl+C", "copy the picture"},
       {"Ctrl+Shift+C", "copy the values under the pointer or the marker"}, {"Menu key, Shift+F10", "this list's commands"},

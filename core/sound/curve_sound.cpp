@@ -9,6 +9,7 @@
 #include <numbers>
 #include <utility>
 
+#include "plot/numbers.h"
 #include "plot/plot.h"
 #include "plot/quartic.h"
 
@@ -48,6 +49,8 @@ double burst(double seconds, double length, double pitch) {
   return (0.5 - 0.5 * std::cos(2 * std::numbers::pi * seconds / length)) * std::sin(2 * std::numbers::pi * pitch * seconds);
 }
 
+// A grid tick: a short burst above every other sound, faint: heard as a ruler's mark, not as a key point.
+constexpr double kGridTickPitch = 5000.0, kGridTickSeconds = 0.003, kGridTickLevel = 0.1;
 constexpr double kTickPitch = 2000.0, kLowCuePitch = 1800.0, kHighCuePitch = 2700.0, kTapPitch = 3200.0;
 constexpr double kPairPart = 0.015, kPairRest = 0.01, kTap = 0.006, kTapRest = 0.008;
 
@@ -147,6 +150,20 @@ void CurveSound::add_cues() {
     if (swept(point.x) && point.y >= view_.y_from && point.y <= view_.y_to) cues_ << Cue{at(point.x), CueKind(point.kind)};
   if (swept(0.0)) cues_ << Cue{at(0.0), CueKind::zero};
   keep_cues_apart();
+}
+
+void CurveSound::add_grid_ticks() {
+  const double width = view_.x_to - view_.x_from;
+  if (exact_ || !(x_end_ > x_start_) || !(width > 0)) return;
+  const double drawn = request_.view ? grid_spacing(width, kPictureSize.width) : 1.0;
+  const double seconds_per_unit = double(frames_ - 1) / kSampleRate / (x_end_ - x_start_);
+  double every = 1;  // line: 1, 2, 5, 10, 20 …
+  while (drawn * every * seconds_per_unit < kTickGap)
+    every *= std::lround(every / std::pow(10.0, std::floor(std::log10(every)))) == 2 ? 2.5 : 2.0;
+  const double last = double(frames_) / kSampleRate - kGridTickSeconds / 2;
+  ticks_.clear();
+  for (const double x : grid_values(x_start_, x_end_, drawn * every))
+    ticks_ << std::clamp((x - x_start_) * seconds_per_unit, kGridTickSeconds / 2, last);  // whole at the edges
 }
 
 void CurveSound::keep_cues_apart() {
@@ -267,6 +284,10 @@ std::int64_t CurveSound::fill(std::int16_t* out, std::int64_t count) {
       const double length = cue_length(cue.kind), from_start = seconds - cue.seconds + length / 2;
       if (from_start > 0 && from_start < length) value += kCueLevel * cue_sample(cue.kind, from_start);
     }
+    // Ticks in time order, a frame's few at most: those over are passed once, not looked at every frame.
+    for (; next_tick_ < ticks_.size() && ticks_[next_tick_] + kGridTickSeconds / 2 <= seconds; ++next_tick_) {}
+    for (qsizetype t = next_tick_; t < ticks_.size() && ticks_[t] - kGridTickSeconds / 2 < seconds; ++t)
+      value += kGridTickLevel * burst(seconds - ticks_[t] + kGridTickSeconds / 2, kGridTickSeconds, kGridTickPitch);
 
     const std::int16_t level = nearest(std::clamp(value, -1.0, 1.0) * 32767.0);
     if (channels_ == 1) {

@@ -16,6 +16,8 @@
 //   clip), and each is whole even at a view's edge.
 // - A quiet steady tone at y = 0's pitch while 0 is within the view's y range:
 //   the sign's line to measure the curve against.
+// - Asked for, a faint high tick at each x grid line the picture draws (but
+//   x = 0's, where the knock is): a ruler to count units by.
 // - The curve's loudness follows the 60-phon equal-loudness contour (ISO
 //   226:2003): 200 Hz is played 6.7 dB stronger than 1,600 Hz, so that the
 //   two sound as loud; nothing reaches full scale, whatever meets.
@@ -45,6 +47,7 @@ constexpr double kDefaultSeconds = 3.0, kShortestSeconds = 0.5, kLongestSeconds 
 constexpr double kTraceToneSeconds = 0.1;
 constexpr double kPitchGlideSeconds = 0.02;  // a glided trace tone is this long 99 % of the way to the next pitch
 constexpr double kCueGap = 0.03;  // seconds of quiet at least between one cue and the next
+constexpr double kTickGap = 0.025;  // seconds at least between one grid tick and the next
 
 // The cues, above the curve's pitches (KeyKind's order, then x = 0's): a single tick for a root, a low-high pair
 // for a minimum, a high-low pair for a maximum, a soft double tap for an inflection point, a wood-block knock.
@@ -103,6 +106,11 @@ class CurveSound {
   void leave_out_noise() { noise_ = false; }
   // Without the reference tone: what the window's R and the command line's --no-reference turn off.
   void leave_out_reference() { reference_ = false; }
+  // With a tick at each x grid line swept (every integer of a plot command's frame, a view's round spacing), x = 0
+  // left out; where they would come closer than kTickGap, at every second, fifth, tenth … line: what the window's G
+  // and the command line's --ticks add. Not in a trace tone.
+  void add_grid_ticks();
+  const QList<double>& ticks() const { return ticks_; }  // the time of each tick's middle from the start (seconds)
 
  private:
   CurveSound(const PlotRequest& request, double x_start, double x_end, double seconds, Channels channels);
@@ -118,6 +126,8 @@ class CurveSound {
   std::int64_t frames_;
   int channels_;
   QList<Cue> cues_;
+  QList<double> ticks_;
+  qsizetype next_tick_ = 0;  // the first tick not yet over
   bool crowded_ = false;
   bool noise_ = true;
   bool reference_ = true;

@@ -149,6 +149,11 @@ Said Explorer::toggle_reference() {
   return {reference_ ? QStringLiteral("Reference tone at y = 0 on.") : QStringLiteral("Reference tone at y = 0 off.")};
 }
 
+Said Explorer::toggle_ticks() {
+  ticks_ = !ticks_;
+  return {ticks_ ? QStringLiteral("Grid ticks on.") : QStringLiteral("Grid ticks off.")};
+}
+
 Explorer::Sweep Explorer::sweep(bool from_marker) const {
   const PlotRequest shown = picture();
   if (cleared_ || shown.mode == PlotMode::frame_only)
@@ -162,6 +167,7 @@ Explorer::Sweep Explorer::sweep(bool from_marker) const {
   CurveSound sound = from_marker ? CurveSound::from_x(shown, swept.x_from, sweep_seconds_, Channels::stereo)
                                  : CurveSound(shown, sweep_seconds_, Channels::stereo);
   if (!reference_) sound.leave_out_reference();
+  if (ticks_) sound.add_grid_ticks();
   const QString line = spoken_playing(swept, sound.cues_crowded());
   return {std::move(sound), line};
 }

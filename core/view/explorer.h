@@ -77,6 +77,8 @@ class Explorer {
   Said change_sweep(int direction);
   // The quiet tone at y = 0 in H's sweep: on at the start.
   Said toggle_reference();
+  // The ticks at the x grid lines in H's sweep: off at the start.
+  Said toggle_ticks();
   // H's sweep of the picture, in stereo (with `from_marker`, from the trace's marker to the right edge) and what is
   // said as it starts; or no sound, and why there is nothing to hear.
   struct Sweep {
@@ -108,6 +110,7 @@ class Explorer {
   bool numbers_on() const { return numbers_; }
   double sweep_seconds() const { return sweep_seconds_; }
   bool reference_on() const { return reference_; }
+  bool ticks_on() const { return ticks_; }
   bool trace_on() const { return trace_x_.has_value(); }
   // The line above the buttons, its numbers with at most `digits` significant
   // digits where the line's room asks for fewer, and what copying it puts on
@@ -142,6 +145,7 @@ class Explorer {
   bool numbers_ = true;
   double sweep_seconds_ = 3.0;
   bool reference_ = true;
+  bool ticks_ = false;
 };
 
 }  // namespace vesk

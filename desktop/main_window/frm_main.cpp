@@ -156,6 +156,9 @@ FrmMain::FrmMain(QWidget* parent, const QFont& preferred_font) : QWidget(parent,
   act_reference = add_action(QStringLiteral("Reference tone"), QKeySequence(Qt::Key_R), pic_plot, Qt::WidgetShortcut);
   act_reference->setCheckable(true);
   connect(act_reference, &QAction::triggered, this, [this] { display(explorer_->toggle_reference()); });
+  act_ticks = add_action(QStringLiteral("Grid ticks"), QKeySequence(Qt::Key_G), pic_plot, Qt::WidgetShortcut);
+  act_ticks->setCheckable(true);
+  connect(act_ticks, &QAction::triggered, this, [this] { display(explorer_->toggle_ticks()); });
   menu_group_ends_ << menu_actions_.size();
   connect(add_action(QStringLiteral("Fit y"), QKeySequence(Qt::Key_F), pic_plot, Qt::WidgetShortcut),
           &QAction::triggered, this, [this] { display(explorer_->fit_y(now())); });
@@ -312,6 +315,7 @@ void FrmMain::display(const Said& said) {
   act_numbers->setChecked(explorer_->numbers_on());
   act_trace->setChecked(explorer_->trace_on());
   act_reference->setChecked(explorer_->reference_on());
+  act_ticks->setChecked(explorer_->ticks_on());
   if (const QString description = explorer_->description(); description != pic_plot->accessibleDescription()) {
     pic_plot->setAccessibleDescription(description);
     // The toolkit sends none itself; screen readers that cache the description read it afresh, once a held key's

@@ -101,6 +101,7 @@ class FrmMain : public QWidget {
   QAction* act_numbers;
   QAction* act_trace;
   QAction* act_reference;
+  QAction* act_ticks;
   QAction* act_hear;
   QList<QAction*> menu_actions_;  // the plot area's commands, in the order its menu lists them
   QList<qsizetype> menu_group_ends_;  // how many of them come before each of the menu's separators

@@ -45,7 +45,8 @@ def test_refusals(folder):
             (["--output", "/nonexistent-vesk/x.bmp"], 1, "saved to /nonexistent-vesk/x.bmp: No such file or directory"),
             (["--by", "line", "--audio", f"{folder}/a.wav", "--duration", "0.49"], 2, "--duration takes seconds from 0.5 to 60, not '0.49'"),
             (["--by", "line", "--audio", f"{folder}/a.wav", "--duration", "nan"], 2, "not 'nan'"),
-            (["--by", "line", "-o", out, "--duration", "3"], 2, "--duration, --mono and --no-reference are for --audio FILE"),
+            (["--by", "line", "-o", out, "--duration", "3"], 2, "--duration, --mono, --no-reference and --ticks are for --audio FILE"),
+            (["--by", "line", "-o", out, "--ticks"], 2, "--ticks are for --audio FILE"),
             (["--audio", f"{folder}/a.wav"], 2, "--audio needs --by line or --by point"),
             (["--by", "point", "--audio", f"{folder}/adir"], 2, "adir is a folder: --audio"),
             (["--by", "line", "--audio", "-", "-o", "-"], 2, "--output and --audio would both write to standard output"),
@@ -175,6 +176,8 @@ def test_sound_files(folder):
     assert status == 0 and piped[:4] == b"RIFF" and len(piped) == 44 + 3 * 44100 * 4
     assert run(["--by", "point", "--view", "0,2,-1,10", "--audio", f"{folder}/v.wav"]) == (0, "")
     assert read(f"{folder}/v.wav") == piped
+    assert run(["--by", "point", "--view", "0,2,-1,10", "--audio", f"{folder}/t.wav", "--ticks"]) == (0, "")
+    assert len(read(f"{folder}/t.wav")) == len(piped) and read(f"{folder}/t.wav") != piped  # the ticks added
     if SHIM:
         for fault in (f"write:1:{errno.ENOSPC}", f"fsync:1:{errno.EIO}", f"rename:1:{errno.EIO}"):
             status, error = run(["--by", "line", "--audio", f"{folder}/v.wav"], environment={**PRELOAD, "VESK_FAULTS": fault})
