@@ -240,15 +240,13 @@ class TestMainWindow : public QObject {
 
   // The plot area's keys stop there; the others go on to the window, as keys a widget has no use for do.
   void keys_consumed_data() {
-    columns<int, bool, bool>({"key", "tracing", "consumed"});
-    const std::tuple<const char*, int, bool, bool> rows[] = {
+    table<int, bool, bool>({"key", "tracing", "consumed"}, {
         {"left pans", Qt::Key_Left, false, true}, {"down pans", Qt::Key_Down, false, true}, {"plus zooms in", Qt::Key_Plus, false, true},
         {"equals zooms in", Qt::Key_Equal, false, true}, {"minus zooms out", Qt::Key_Minus, false, true},
         {"a letter of no command", Qt::Key_A, false, false}, {"Escape with nothing to end", Qt::Key_Escape, false, false},
         {"Return", Qt::Key_Return, false, false}, {"left steps the trace", Qt::Key_Left, true, true},
         {"Escape ends the trace", Qt::Key_Escape, true, true}, {"up pans in a trace", Qt::Key_Up, true, true},
-        {"a letter in a trace", Qt::Key_B, true, false}};
-    for (const auto& [name, key, tracing, consumed] : rows) QTest::newRow(name) << key << tracing << consumed;
+        {"a letter in a trace", Qt::Key_B, true, false}});
   }
   void keys_consumed() {
     const auto [key, tracing, consumed] = row<int, bool, bool>({"key", "tracing", "consumed"});
