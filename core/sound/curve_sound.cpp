@@ -157,7 +157,8 @@ void CurveSound::add_grid_ticks() {
   if (exact_ || !(x_end_ > x_start_) || !(width > 0)) return;
   const double drawn = request_.view ? grid_spacing(width, kPictureSize.width) : 1.0;
   const double seconds_per_unit = double(frames_ - 1) / kSampleRate / (x_end_ - x_start_);
-  double every = 1;  // line: 1, 2, 5, 10, 20 …
+  if (!(drawn * seconds_per_unit > 0)) return;  // a sound of a frame: nothing to tick
+  double every = 1;  // a tick every so many lines: 1, 2, 5, 10, 20 …
   while (drawn * every * seconds_per_unit < kTickGap)
     every *= std::lround(every / std::pow(10.0, std::floor(std::log10(every)))) == 2 ? 2.5 : 2.0;
   const double last = double(frames_) / kSampleRate - kGridTickSeconds / 2;
