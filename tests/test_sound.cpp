@@ -200,13 +200,12 @@ class TestSound : public QObject {
     ticked.add_grid_ticks();
     const std::vector<std::int16_t> a = samples(ticked), b = samples(plain);
     QList<double> found;  // the bursts' middles (seconds): runs of frames where the ticks add more than 300
-    qsizetype first = -1, last = -1;
-    int loudest = 0;
+    qsizetype first = -1, last = -1, loudest = 0;
     for (qsizetype i = 0; i < qsizetype(a.size()); ++i) {
       if (std::abs(a[i] - b[i]) <= 300) continue;
       if (first >= 0 && i - last > 44) found << (first + last) / 2.0 / kSampleRate, first = -1;
       if (first < 0) first = i;
-      last = i, loudest = std::max(loudest, std::abs(a[i] - b[i]));
+      last = i, loudest = std::max<qsizetype>(loudest, std::abs(a[i] - b[i]));
     }
     if (first >= 0) found << (first + last) / 2.0 / kSampleRate;
     QList<double> expected;
@@ -334,10 +333,9 @@ class TestSound : public QObject {
     for (qsizetype at = 220; at + 88 < qsizetype(s.size()) - 220; at += 44) QVERIFY2(rms(s, at, 88) > 0.08, qPrintable(QString::number(at)));
     for (size_t i = 1; i < s.size(); ++i) QVERIFY(std::abs(s[i] - s[i - 1]) <= int(0.25 * 32767 * 2 * M_PI * 1600 / kSampleRate) + 40);
 
-    const double minimum = quartic_minimum_x();
-    CurveSound on = CurveSound::trace_tone(request, minimum, Channels::mono);
+    CurveSound on = CurveSound::trace_tone(request, quartic_minimum_x(), Channels::mono);
     on.fill(s.data(), 441);
-    QVERIFY(on.glide_to(CurveSound::trace_tone(request, minimum + 0.001, Channels::mono)));
+    QVERIFY(on.glide_to(CurveSound::trace_tone(request, quartic_minimum_x() + 0.001, Channels::mono)));
     QVERIFY((on.cues() == QList<Cue>{{0.05, CueKind::minimum}, {0.12, CueKind::minimum}}) && on.frames() == 6395);
   }
 
