@@ -166,8 +166,7 @@ def test_orca_lesson_by_ear(folder):
         views = re.findall(rf"x from {number} to {number}, y from {number} to {number}(?=\.(?:\s|$))", orca.spoken()[start:])
         where = orca.after("KP_Enter", "x from", 4)
         assert len(views) >= 2 and views[-1] in where, (views, where)
-        # Far out in one burst, then K: each key point by its own values. Orca first says all of Where am I: a burst
-        # of changes while it does stops it for good (seen 2 runs in 5).
+        # Once Orca has said all (a burst on its words left it mute now and then), far out in one burst, then K.
         orca.settle()
         for _ in range(45):
             tool("xdotool", "click", "5")

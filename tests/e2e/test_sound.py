@@ -113,8 +113,7 @@ def test_the_curve_is_heard(folder):
 
         # The ten steps are one sound: no 2 ms without the tone, no step between samples beyond the tone's own
         # (about 660 … 760 Hz, under a third of full scale).
-        first, last = pieces[4]
-        glided = [played[2 * i] + played[2 * i + 1] for i in range(first, last + 1)]
+        glided = [played[2 * i] + played[2 * i + 1] for i in range(pieces[4][0], pieces[4][1] + 1)]
         quiet = [at for at in range(220, len(glided) - 440, 44) if max(map(abs, glided[at:at + 88])) < 1500]
         assert not quiet, [round(at / RATE, 3) for at in quiet]
         jump = max(abs(b - a) for a, b in zip(glided, glided[1:]))
