@@ -166,8 +166,7 @@ def test_orca_lesson_by_ear(folder):
         views = re.findall(rf"x from {number} to {number}, y from {number} to {number}(?=\.(?:\s|$))", orca.spoken()[start:])
         where = orca.after("KP_Enter", "x from", 4)
         assert len(views) >= 2 and views[-1] in where, (views, where)
-        # The widest range typed and plotted, then K. (Reached by a burst of 45 wheel notches instead, it left Orca
-        # mute now and then, with the earlier code too.)
+        # The widest range typed and plotted, then K (after a burst of 45 wheel notches Orca fell mute now and then).
         for box, value in (("txt_x1", "-32768"), ("txt_x2", "32767"), ("txt_y1", "-32768"), ("txt_y2", "32767")):
             click(program.window, *centre(box)), key(program.window, "ctrl+a"), type_text(program.window, value)
         orca.after("alt+l", "Plotted by line")
